@@ -8,7 +8,7 @@
 namespace tavolu {
 
 class TavoluEdit : public AEffEditor {
-public:
+  public:
     // [UI thread] Registers the editor with its effect.
     explicit TavoluEdit(AudioEffect* effect);
 
@@ -23,7 +23,7 @@ public:
 
     void* parentWindow() const { return parent; }
 
-private:
+  private:
     AudioEffect* effect;
     void* parent = nullptr;
     vst2::ERect rectangle{0, 0, 360, 465};  // px: the skin is 465 x 360

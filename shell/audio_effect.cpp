@@ -11,7 +11,9 @@ namespace {
 
 constexpr float kDefaultIoRatio = 1.0f;
 
-AudioEffect* effectOf(AEffect* e) { return e ? static_cast<AudioEffect*>(e->object) : nullptr; }
+AudioEffect* effectOf(AEffect* e) {
+    return e ? static_cast<AudioEffect*>(e->object) : nullptr;
+}
 
 // [UI thread] effClose destroys the effect after its own close step; the
 // record lives inside the effect and must not be touched afterwards.

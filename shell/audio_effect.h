@@ -16,7 +16,7 @@
 namespace tavolu {
 
 class AudioEffect {
-public:
+  public:
     AudioEffect(vst2::audioMasterCallback callback, vst2::VstInt32 programCount,
                 vst2::VstInt32 parameterCount);
     virtual ~AudioEffect() = default;
@@ -74,7 +74,7 @@ public:
     float getSampleRate() const { return sampleRate; }
     vst2::VstInt32 getBlockSize() const { return blockSize; }
 
-protected:
+  protected:
     vst2::AEffect cEffect{};
     AEffEditor* editor = nullptr;
     HostServices host;
@@ -88,7 +88,7 @@ protected:
 // The 2.x layer: identity, capabilities, events, indexed program names, and
 // the dispatcher over the whole opcode range.
 class AudioEffectX : public AudioEffect {
-public:
+  public:
     using AudioEffect::AudioEffect;
 
     vst2::VstIntPtr dispatcher(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value,

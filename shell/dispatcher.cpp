@@ -15,7 +15,9 @@ namespace {
 constexpr VstIntPtr kCurrentMidiProgramUnknown = -1;
 constexpr float kLowestSampleRate = 80.0f;  // Hz: below it a detector segment is empty
 
-bool isProgramNumber(VstIntPtr k, VstInt32 count) { return k >= 0 && k < count; }
+bool isProgramNumber(VstIntPtr k, VstInt32 count) {
+    return k >= 0 && k < count;
+}
 
 // The key as the host forwards it: the character in index, the virtual key in
 // value's low byte and the modifiers in opt's.

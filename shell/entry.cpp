@@ -16,5 +16,5 @@ extern "C" __attribute__((visibility("default"))) vst2::AEffect* VSTPluginMain(
 }
 
 // Older Linux hosts look the entry point up as "main"; it is the same routine.
-extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) vst2::AEffect*
-legacyMain(vst2::audioMasterCallback callback) asm("main");
+extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) vst2::AEffect* legacyMain(
+    vst2::audioMasterCallback callback) asm("main");

@@ -18,7 +18,9 @@ VstIntPtr HostServices::pinConnected(VstInt32 input) const {
 }
 
 // [UI thread]
-void HostServices::wantMidi() const { call(audioMasterWantMidi, 0, 1); }
+void HostServices::wantMidi() const {
+    call(audioMasterWantMidi, 0, 1);
+}
 
 // [audio thread]
 const VstTimeInfo* HostServices::getTimeInfo(VstInt32 filter) const {
@@ -31,10 +33,18 @@ void HostServices::automate(VstInt32 index, float value) const {
 }
 
 // [UI thread]
-void HostServices::beginEdit(VstInt32 index) const { call(audioMasterBeginEdit, index); }
-void HostServices::endEdit(VstInt32 index) const { call(audioMasterEndEdit, index); }
-void HostServices::idle() const { call(audioMasterIdle); }
-void HostServices::updateDisplay() const { call(audioMasterUpdateDisplay); }
+void HostServices::beginEdit(VstInt32 index) const {
+    call(audioMasterBeginEdit, index);
+}
+void HostServices::endEdit(VstInt32 index) const {
+    call(audioMasterEndEdit, index);
+}
+void HostServices::idle() const {
+    call(audioMasterIdle);
+}
+void HostServices::updateDisplay() const {
+    call(audioMasterUpdateDisplay);
+}
 
 // [UI thread]
 VstIntPtr HostServices::hostVersion(audioMasterCallback callback) {

@@ -7,16 +7,15 @@
 namespace tavolu {
 
 class HostServices {
-public:
+  public:
     HostServices(vst2::audioMasterCallback callback, vst2::AEffect* effect)
         : callback_(callback), effect_(effect) {}
 
     bool hasCallback() const { return callback_ != nullptr; }
 
     // [any thread] The raw call; arguments not given are 0, null or 0.0.
-    vst2::VstIntPtr call(vst2::VstInt32 opcode, vst2::VstInt32 index = 0,
-                         vst2::VstIntPtr value = 0, void* ptr = nullptr,
-                         float opt = 0.0f) const;
+    vst2::VstIntPtr call(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
+                         void* ptr = nullptr, float opt = 0.0f) const;
 
     // [UI thread] 0 means the second input is connected.
     vst2::VstIntPtr pinConnected(vst2::VstInt32 input) const;
@@ -38,7 +37,7 @@ public:
     // [UI thread] The host's version answer, asked before an effect exists.
     static vst2::VstIntPtr hostVersion(vst2::audioMasterCallback callback);
 
-private:
+  private:
     vst2::audioMasterCallback callback_;
     vst2::AEffect* effect_;
 };

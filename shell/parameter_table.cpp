@@ -8,20 +8,20 @@ namespace tavolu {
 namespace {
 
 constexpr const char* kNames[] = {
-    "Start=End ", "End ",       "Start ",       "Attack ",           "Hold ",
-    "Decay ",     "Start Mode ", "End Mode ",   "Trig Source ",      "Threshold ",
-    "Selectivity ", "LFO Mod ",  "LFO Delay ",  "LFO Freq ",         "LFO Freq Source ",
-    "LFO Sync ",  "LFO Sync Flip ", "Center Vol ", "Dry-Wet ",       "Stereo ",
+    "Start=End ",   "End ",           "Start ",      "Attack ",      "Hold ",
+    "Decay ",       "Start Mode ",    "End Mode ",   "Trig Source ", "Threshold ",
+    "Selectivity ", "LFO Mod ",       "LFO Delay ",  "LFO Freq ",    "LFO Freq Source ",
+    "LFO Sync ",    "LFO Sync Flip ", "Center Vol ", "Dry-Wet ",     "Stereo ",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == 20);
 
 constexpr const char* kBlankLabel = "    ";
 
 constexpr const char* kModeTexts[] = {"None", "Flip", "Sample&Hold"};
-constexpr const char* kTrigSourceTexts[] = {"Audio",        "Half Note",      "Quarter Note",
-                                            "Eighth Note",  "Sixteenth Note", "From LFO"};
-constexpr const char* kLfoFreqSourceTexts[] = {"Manual", "Whole Note", "Half Note",
-                                               "Quarter Note", "Eighth Note"};
+constexpr const char* kTrigSourceTexts[] = {"Audio",       "Half Note",      "Quarter Note",
+                                            "Eighth Note", "Sixteenth Note", "From LFO"};
+constexpr const char* kLfoFreqSourceTexts[] = {"Manual", "Whole Note", "Half Note", "Quarter Note",
+                                               "Eighth Note"};
 constexpr const char* kLfoSyncTexts[] = {"None", "Trigger", "Host, Bar"};
 
 // The top choice lies at exactly 1.0: count = scale + 1.
@@ -32,7 +32,9 @@ constexpr ChoiceList kLfoSyncList{kLfoSyncTexts, 3, 2};
 
 }  // namespace
 
-bool isParameterIndex(int32_t index) { return index >= 0 && index < 20; }
+bool isParameterIndex(int32_t index) {
+    return index >= 0 && index < 20;
+}
 
 const char* parameterName(int32_t index) {
     return isParameterIndex(index) ? kNames[index] : nullptr;

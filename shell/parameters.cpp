@@ -26,7 +26,9 @@ constexpr float kCentre = 0.5f;  // pan position
 constexpr double kGridBeats[] = {1.0, 2.0, 1.0, 0.5, 0.25, 1.0};
 constexpr double kLfoCyclesPerBeat[] = {0.0, 0.125, 0.25, 0.5, 1.0};
 
-float toFloat(double x) { return static_cast<float>(x); }
+float toFloat(double x) {
+    return static_cast<float>(x);
+}
 
 }  // namespace
 

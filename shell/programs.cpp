@@ -13,32 +13,46 @@ namespace tavolu {
 using namespace vst2;
 
 const char presetNames[kNumPresets][kPresetNameSize] = {
-    "Ping Pong",   "Crossover Pans", "Spread from Center", "Attack Decay",
-    "LFO",         "Delayed LFO",    "Snare to Right",     "Random S&H",
+    "Ping Pong", "Crossover Pans", "Spread from Center", "Attack Decay",
+    "LFO",       "Delayed LFO",    "Snare to Right",     "Random S&H",
 };
 
 // Columns: the presets 0..7, then the user starting set.
 const float presetTable[kNumPresets + 1][kNumParameters] = {
-    // S=E  End   Start Att   Hold  Decay SMode EMode Trig  Thr   Sel   LMod  LDel  LFreq LSrc  LSync Flip  CVol  DryW  Stereo
-    {0.0f, 0.0f, 0.0f, 0.0f, 0.1f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.5f, 0.5f, 0.0f, 0.0f, 0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 1.0f, 0.5f, 0.0f, 0.1f, 0.2f, 0.0f, 0.5f, 0.0f, 0.0f, 0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f},
-    {0.0f, 1.0f, 0.0f, 0.4f, 0.1f, 0.2f, 0.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.3f, 1.0f, 0.0f, 0.6f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.3f, 1.0f, 0.4f, 1.0f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.0f, 1.0f, 0.0f, 0.1f, 0.15f, 0.0f, 0.0f, 0.0f, 0.6f, 0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 1.0f, 1.0f, 0.0f, 0.0f, 0.3f, 1.0f, 0.0f, 0.9f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    // S=E  End   Start Att   Hold  Decay SMode EMode Trig  Thr   Sel   LMod  LDel  LFreq LSrc LSync
+    // Flip  CVol  DryW  Stereo
+    {0.0f, 0.0f, 0.0f, 0.0f, 0.1f, 0.5f, 0.5f, 0.5f,  0.0f, 0.0f,
+     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.5f, 0.5f,  0.0f, 0.0f,
+     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 1.0f, 0.5f, 0.0f, 0.1f, 0.2f, 0.0f, 0.5f, 0.0f, 0.0f,
+     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f},
+    {0.0f, 1.0f, 0.0f, 0.4f, 0.1f, 0.2f, 0.0f, 0.0f,  0.0f, 0.0f,
+     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f,  0.0f, 0.0f,
+     0.3f, 1.0f, 0.0f, 0.6f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f,  0.0f, 0.0f,
+     0.3f, 1.0f, 0.4f, 1.0f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 0.0f, 1.0f, 0.0f, 0.1f, 0.15f, 0.0f, 0.0f,  0.0f, 0.6f,
+     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f,  0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 1.0f, 1.0f,  0.0f, 0.0f,
+     0.3f, 1.0f, 0.0f, 0.9f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
+    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f,  0.0f, 0.0f,
+     0.3f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
 };
 
 namespace {
 
 constexpr const char* kUserName = "User";
-constexpr int kUserStartRow = kNumPresets;       // row of presetTable for programs 8..15
+constexpr int kUserStartRow = kNumPresets;      // row of presetTable for programs 8..15
 constexpr int kFirstUserProgram = kNumPresets;  // programs 8..15 start as user programs
 
-bool isUserName(const char* name) { return std::strcmp(name, kUserName) == 0; }
-bool isProgramIndex(int32_t k) { return k >= 0 && k < kNumPrograms; }
+bool isUserName(const char* name) {
+    return std::strcmp(name, kUserName) == 0;
+}
+bool isProgramIndex(int32_t k) {
+    return k >= 0 && k < kNumPrograms;
+}
 
 }  // namespace
 

@@ -33,9 +33,15 @@ struct Capability {
     VstIntPtr answer;
 };
 constexpr Capability kCapabilities[] = {
-    {"plugAsChannelInsert", 1}, {"plugAsSend", 1},          {"mixDryWet", 1},
-    {"2in2out", 1},             {"1in1out", -1},            {"1in2out", 1},
-    {"receiveVstEvents", 1},    {"receiveVstMidiEvent", 1}, {"receiveVstTimeInfo", 1},
+    {"plugAsChannelInsert", 1},
+    {"plugAsSend", 1},
+    {"mixDryWet", 1},
+    {"2in2out", 1},
+    {"1in1out", -1},
+    {"1in2out", 1},
+    {"receiveVstEvents", 1},
+    {"receiveVstMidiEvent", 1},
+    {"receiveVstTimeInfo", 1},
 };
 
 }  // namespace
@@ -59,7 +65,8 @@ Tavolu::Tavolu(audioMasterCallback callback, EditorFactory editorFactory)
 
     for (int32_t k = 0; k < kNumPrograms; ++k) programs[k].initProgram(k);
     curProgram = kInitialProgram;
-    for (int32_t i = 0; i < kNumParameters; ++i) setParameter(i, programs[kInitialProgram].values[i]);
+    for (int32_t i = 0; i < kNumParameters; ++i)
+        setParameter(i, programs[kInitialProgram].values[i]);
 
     // The editor registers itself through setEditor; one that did not is
     // registered here so that it is owned all the same.

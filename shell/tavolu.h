@@ -15,7 +15,7 @@ namespace tavolu {
 constexpr int32_t kUniqueId = 0x77337A38;  // 'w3z8'
 
 class Tavolu : public AudioEffectX, private EngineHost {
-public:
+  public:
     // Creates the editor for `effect`; the editor registers itself with the
     // effect through setEditor. Returns null when it cannot be created.
     using EditorFactory = AEffEditor* (*)(AudioEffect* effect);
@@ -38,8 +38,7 @@ public:
     void setProgram(vst2::VstInt32 program) override;
     void setProgramName(const char* name) override;
     void getProgramName(char* name) override;
-    bool getProgramNameIndexed(vst2::VstInt32 category, vst2::VstInt32 index,
-                               char* text) override;
+    bool getProgramNameIndexed(vst2::VstInt32 category, vst2::VstInt32 index, char* text) override;
 
     // Identity and capabilities. [UI thread]
     bool getEffectName(char* name) override;
@@ -58,7 +57,7 @@ public:
     Engine& engineState() { return engine; }
     const TavoluProgram& program(int32_t k) const { return programs[k]; }
 
-private:
+  private:
     // EngineHost. [audio thread]
     bool readHostTime(HostTime& time) override;
     void report(int32_t index, float value) override;
