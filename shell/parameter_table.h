@@ -1,5 +1,6 @@
 // Names, labels and choice texts of the twenty parameters, as the host shows
-// them. Names carry one trailing blank; "    " is four blanks.
+// them. Names carry one trailing blank; "    " is four blanks. Constant
+// tables only: every function here may be called from any thread.
 #pragma once
 
 #include <cstdint>

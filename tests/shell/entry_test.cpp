@@ -21,6 +21,16 @@ TEST(Entry, HostThatDoesNotAnswerTheVersionGetsNoEffect) {
     EXPECT_FALSE(host.calls()[0].withEffect);
 }
 
+TEST(Entry, NoCallbackNoEffect) {
+    void* library = dlopen(TAVOLU_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr);
+    using EntryPoint = AEffect* (*)(audioMasterCallback);
+    auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry(nullptr), nullptr);
+    dlclose(library);
+}
+
 TEST(Entry, AsksVersionThenSecondInputAndNothingElse) {
     TestHost host;
     ASSERT_NE(host.load(), nullptr);
