@@ -12,16 +12,18 @@ scanner=$scanner_dir/ardour-vst-scanner
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# A plug-in built with AddressSanitizer needs its runtime loaded first. Under
-# it the scanner may hang on exit after writing its cache, so the scan is
-# waited for only until the cache file is there.
+# A plug-in built with a sanitizer needs its runtime loaded first. Under it
+# the scanner may hang on exit after writing its cache, so the scan is waited
+# for only until the cache file is there.
 preload=
-if readelf -d "$plugin" | grep -q 'libasan\.so'; then
-    preload=$(gcc -print-file-name=libasan.so)
-fi
+for runtime in libasan libtsan; do
+    if readelf -d "$plugin" | grep -q "$runtime\\.so"; then
+        preload=$(gcc -print-file-name=$runtime.so)
+    fi
+done
 HOME=$scratch XDG_CACHE_HOME=$scratch/cache XDG_CONFIG_HOME=$scratch/config \
     LD_LIBRARY_PATH=$scanner_dir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} \
-    LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0 \
+    LD_PRELOAD=$preload ASAN_OPTIONS=detect_leaks=0 TSAN_OPTIONS=report_bugs=0 \
     timeout 120 "$scanner" -f "$plugin" &
 scan=$!
 cache=
