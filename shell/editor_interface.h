@@ -7,7 +7,7 @@
 namespace tavolu {
 
 class AEffEditor {
-public:
+  public:
     virtual ~AEffEditor() = default;
 
     // [UI thread] The editor's rectangle; the pointer stays valid while the editor lives.
