@@ -45,6 +45,14 @@ void paintScreen(Canvas& c) {
     c.fillBox(s, rgb(0, 0, 0));
 }
 
+void heading(Canvas& c, const Fonts& f, int x, int baseline, int ruleEnd, const char* text) {
+    TextStyle st = f.heading();
+    drawText(c, st, x, baseline, text);
+    int w = textWidth(st, text);
+    c.fillBox({float(x + w + 5), float(baseline - 4), float(ruleEnd), float(baseline - 3)},
+              mix(t::surfaceTop, t::accent, 0.35f));
+}
+
 // The curve view's colours, named, beside it.
 void paintLegend(Canvas& c, const Fonts& f) {
     struct Entry {
@@ -54,26 +62,13 @@ void paintLegend(Canvas& c, const Fonts& f) {
     const Entry entries[] = {{t::sweepRed, "Sweep as set"},
                              {t::flipAmber, "Flipped sweep"},
                              {t::playedGreen, "Pan as played"}};
-    TextStyle head = f.heading();
-    drawText(c, head, 322, 24, "CURVE");
-    c.fillBox({362, 20, 450, 21}, mix(t::surfaceTop, t::accent, 0.35f));
+    heading(c, f, 348, 24, 452, "CURVE");
     int y = 40;
     for (const Entry& e : entries) {
-        c.fillBox({322, float(y - 4), 336, float(y - 2)}, e.colour);
-        drawText(c, f.small(), 342, y, e.text);
+        c.fillBox({348, float(y - 4), 360, float(y - 2)}, e.colour);
+        drawText(c, f.small(), 366, y, e.text);
         y += 13;
     }
-    TextStyle note = f.small();
-    note.colour = mix(t::textDim, t::surfaceTop, 0.3f);
-    drawText(c, note, 322, 84, "Time runs upward, left to right is L to R.");
-}
-
-void heading(Canvas& c, const Fonts& f, int x, int baseline, int ruleEnd, const char* text) {
-    TextStyle st = f.heading();
-    drawText(c, st, x, baseline, text);
-    int w = textWidth(st, text);
-    c.fillBox({float(x + w + 5), float(baseline - 4), float(ruleEnd), float(baseline - 3)},
-              mix(t::surfaceTop, t::accent, 0.35f));
 }
 
 int centreOf(const L::Rect& r) {
@@ -95,7 +90,7 @@ void paintLabels(Canvas& c, const Fonts& f) {
     drawText(c, dim, 287, 40, "R", Align::centre);
 
     // LFO.
-    heading(c, f, 14, 176, 126, "LFO");
+    heading(c, f, 14, 165, 126, "LFO");
     drawText(c, lab, centreOf(L::kSliders[L::kLfoMod].track), 187, "Mod", Align::centre);
     drawText(c, lab, centreOf(L::kSliders[L::kLfoDelay].track), 187, "Delay", Align::centre);
     drawText(c, lab, centreOf(L::kSliders[L::kLfoFreq].track), 187, "Freq", Align::centre);
@@ -107,7 +102,7 @@ void paintLabels(Canvas& c, const Fonts& f) {
     drawText(c, dim, centreOf(L::kTempoDisplay), 276, "BPM", Align::centre);
 
     // Trigger.
-    heading(c, f, 300, 176, 384, "TRIGGER");
+    heading(c, f, 316, 165, 382, "TRIGGER");
     drawText(c, lab, centreOf(L::kSliders[L::kThreshold].track), 187, "Threshold", Align::centre);
     drawText(c, lab, centreOf(L::kSliders[L::kSelectivity].track), 187, "Selectivity",
              Align::centre);
@@ -115,12 +110,16 @@ void paintLabels(Canvas& c, const Fonts& f) {
 
     // Output.
     heading(c, f, 392, 165, 452, "OUTPUT");
-    int cv = centreOf(L::kSliders[L::kCenterVol].track),
-        dw = centreOf(L::kSliders[L::kDryWet].track);
-    drawText(c, lab, cv, 176, "Center", Align::centre);
-    drawText(c, lab, cv, 187, "Vol", Align::centre);
-    drawText(c, lab, dw, 176, "Dry", Align::centre);
-    drawText(c, lab, dw, 187, "Wet", Align::centre);
+    // The two sliders stand 3 px apart: each name takes two narrow lines,
+    // pushed to its own side of a hairline between them.
+    TextStyle pair = f.control();
+    const int gutter =
+        (L::kSliders[L::kCenterVol].track.right + L::kSliders[L::kDryWet].track.left) / 2;
+    drawText(c, pair, gutter - 4, 177, "Center", Align::right);
+    drawText(c, pair, gutter - 4, 187, "Vol", Align::right);
+    drawText(c, pair, gutter + 5, 177, "Dry", Align::left);
+    drawText(c, pair, gutter + 5, 187, "Wet", Align::left);
+    c.fillBox({float(gutter), 169, float(gutter + 1), 188}, mix(t::surfaceTop, t::accent, 0.35f));
 
     // Presets.
     heading(c, f, 14, 346, 14, "PRESETS");

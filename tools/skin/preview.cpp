@@ -70,14 +70,14 @@ void putMeter(Window& w, const std::map<int, Image>& skin, const L::Meter& m, fl
             w.set(m.rect.left + x, m.rect.top + y, (y < split ? off : on).at(x, y));
 }
 
-// The curve view at Start 0.15, End 0.85, Hold 0.2, Decay 0.65 with End Mode
+// The curve view at Start 0.1, End 0.7, Hold 0.2, Decay 0.65 with End Mode
 // on Flip, and a played sweep following the set one.
 void paintCurve(Window& w) {
     const int left = 182, top = 55, bottom = 155;
     const float scale = 100.0f;
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x < 283; ++x) w.set(x, y, {0, 0, 0});
-    const float start = 0.15f, end = 0.85f, hold = 0.2f, decay = 0.65f;
+    const float start = 0.1f, end = 0.7f, hold = 0.2f, decay = 0.65f;
     int sx = left + int(start * scale), ex = left + int(end * scale);
     int mx = left + int((1 - end) * scale);
     int hy = bottom - int(hold * scale), dy = bottom - int(decay * scale);
@@ -87,22 +87,22 @@ void paintCurve(Window& w) {
     w.line(mx, dy, mx, top, amber);
     w.set(mx, top, amber);
 
-    // Played traces: the same sweep, slightly wobbled by an LFO.
-    auto played = [&](int i) {
+    // Played traces: the last two sweeps, slightly wobbled by the LFO.
+    auto played = [&](int i, float to) {
         float t = float(i) / scale, p;
         if (t < hold)
             p = start;
         else if (t < decay)
-            p = start + (end - start) * (t - hold) / (decay - hold);
+            p = start + (to - start) * (t - hold) / (decay - hold);
         else
-            p = end;
-        return p + 0.04f * std::sin(float(i) * 0.35f);
+            p = to;
+        return p + 0.03f * std::sin(float(i) * 0.3f);
     };
     const Rgb8 greens[] = {{80, 132, 80}, {0, 255, 0}};
     for (int trace = 0; trace < 2; ++trace) {
         int length = trace == 0 ? 101 : 62;
         auto x = [&](int i) {
-            float p = trace == 0 ? 1.0f - played(i) : played(i);
+            float p = played(i, trace == 0 ? 1.0f - end : end);  // flips every other sweep
             return left + int(scale * p + 0.5f);
         };
         for (int i = 1; i < length; ++i)
@@ -137,8 +137,8 @@ void paintTempo(Window& w, const GlyphTable& font) {
 
 Image composePreview(const std::map<int, Image>& skin, const GlyphTable& displayFont) {
     Window w(skin.at(L::kBackgroundId));
-    const float values[] = {0.15f, 0.85f, 0.65f, 0.2f, 0.4f,  0.25f,
-                            0.5f,  0.3f,  0.1f,  1.0f, 0.35f, 0.3f};
+    const float values[] = {0.1f, 0.7f, 0.65f, 0.2f, 0.4f,  0.25f,
+                            0.5f, 0.3f, 0.1f,  1.0f, 0.35f, 0.3f};
     for (size_t i = 0; i < L::kSliders.size(); ++i) putSlider(w, skin, L::kSliders[i], values[i]);
 
     w.put(skin.at(L::kLfoSync.id), L::kLfoSync.rect.left, L::kLfoSync.rect.top, 1, 15 * 3);
