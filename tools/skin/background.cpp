@@ -13,6 +13,8 @@ namespace L = layout;
 
 namespace {
 
+constexpr float kFooterTop = 315;  // px, just below the longest slider track
+
 Box box(const L::Rect& r) {
     return {float(r.left), float(r.top), float(r.right), float(r.bottom)};
 }
@@ -20,9 +22,15 @@ Box box(const L::Rect& r) {
 void paintSurface(Canvas& c) {
     c.fill(roundRect({0, 0, float(c.width()), float(c.height())}, 0),
            verticalGradient(0, t::surfaceTop, float(c.height()), t::surfaceBottom));
-    // A one-pixel highlight along the top edge and a shade along the bottom.
+    // A one-pixel highlight along the top edge.
     c.fillBox({0, 0, float(c.width()), 1}, rgb(72, 77, 88));
-    c.fillBox({0, float(c.height() - 1), float(c.width()), float(c.height())}, rgb(18, 20, 24));
+    // The preset row sits in a darker footer, set off by an engraved line.
+    float w = float(c.width()), h = float(c.height());
+    c.fill(roundRect({0, kFooterTop, w, h}, 0),
+           verticalGradient(kFooterTop, rgb(27, 29, 34), h, rgb(19, 21, 25)));
+    c.fillBox({0, kFooterTop, w, kFooterTop + 1}, rgb(14, 15, 18));
+    c.fillBox({0, kFooterTop + 1, w, kFooterTop + 2}, rgb(44, 48, 56));
+    c.fillBox({0, h - 1, w, h}, rgb(12, 13, 16));
 }
 
 void paintTitle(Canvas& c, const Fonts& f) {

@@ -97,17 +97,6 @@ Canvas Canvas::crop(int x, int y, int w, int h) const {
     return out;
 }
 
-void Canvas::paste(const Canvas& src, int x, int y, float minCoverage) {
-    for (int j = 0; j < src.h_; ++j) {
-        for (int i = 0; i < src.w_; ++i) {
-            if (src.coverage(i, j) <= minCoverage && minCoverage > 0.0f) continue;
-            int tx = x + i, ty = y + j;
-            if (tx < 0 || ty < 0 || tx >= w_ || ty >= h_) continue;
-            px_[index(tx, ty)] = src.at(i, j);
-        }
-    }
-}
-
 void Canvas::clearCoverage() {
     std::fill(cover_.begin(), cover_.end(), 0.0f);
 }

@@ -57,8 +57,6 @@ class Canvas {
 
     // A copy of the rectangle at (x, y) of size w x h, coverage cleared.
     Canvas crop(int x, int y, int w, int h) const;
-    // Draws `src` at (x, y); pixels src has not covered are skipped.
-    void paste(const Canvas& src, int x, int y, float minCoverage = 0.0f);
     void clearCoverage();
 
   private:
