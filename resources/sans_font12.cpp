@@ -417,6 +417,7 @@ constexpr std::uint8_t kCoverage[] = {
 
 }  // namespace
 
+// [any thread]
 const GlyphSet& sansFont12() {
     static constexpr GlyphSet font{12, 11, 3, 32, 95, kGlyphs, kCoverage};
     return font;

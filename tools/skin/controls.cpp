@@ -68,6 +68,18 @@ void drawHandle(Canvas& c, int size) {
 
 namespace {
 
+// The sunken face of a switch or an on/off button.
+void drawRecess(Canvas& c, Box b) {
+    c.fill(roundRect(b, 3), solid(t::wellEdge));
+    Box inner = b.inset(1);
+    c.fill(roundRect(inner, 2), verticalGradient(inner.y0, rgb(17, 19, 22), inner.y0 + 3, t::well));
+}
+
+// The lit pad of a selected position or a button that is on.
+void drawLitPad(Canvas& c, Box b) {
+    c.fill(roundRect(b, 2), verticalGradient(b.y0, t::accentBright, b.y1, t::accent));
+}
+
 // Band k of n along `length` px, as the switch divides its clicks.
 float bandEdge(int k, int n, int length) {
     return std::round(float(k * length) / float(n));
@@ -80,9 +92,7 @@ void drawSwitch(Canvas& c, const Fonts& f, const layout::Switch& s, int x, int y
     float w = float(s.rect.width());
     float h = float(s.rect.height());
     float fx = float(x), fy = float(y);
-    c.fill(roundRect({fx, fy, fx + w, fy + h}, 3), solid(t::wellEdge));
-    c.fill(roundRect({fx + 1, fy + 1, fx + w - 1, fy + h - 1}, 2),
-           verticalGradient(fy + 1, rgb(17, 19, 22), fy + 4, t::well));
+    drawRecess(c, {fx, fy, fx + w, fy + h});
     int length = s.horizontal ? int(w) : int(h);
     for (int k = 0; k < s.positions; ++k) {
         float e0 = bandEdge(k, s.positions, length), e1 = bandEdge(k + 1, s.positions, length);
@@ -95,14 +105,15 @@ void drawSwitch(Canvas& c, const Fonts& f, const layout::Switch& s, int x, int y
         }
         bool lit = k == selected;
         if (lit) {
+            // Inner bands give up only one px to their hairlines across.
             Box pad = band.inset(2);
-            if (s.horizontal)
-                pad = {band.x0 + (k == 0 ? 2 : 1), fy + 2, band.x1 - (k + 1 == s.positions ? 2 : 1),
-                       fy + h - 2};
-            c.fill(roundRect(pad, 2), verticalGradient(pad.y0, t::accentBright, pad.y1, t::accent));
+            if (s.horizontal) {
+                pad.x0 = band.x0 + (k == 0 ? 2 : 1);
+                pad.x1 = band.x1 - (k + 1 == s.positions ? 2 : 1);
+            }
+            drawLitPad(c, pad);
         }
-        TextStyle st = lit ? f.controlOn() : f.control();
-        if (!lit) st.colour = mix(t::textDim, t::text, 0.35f);
+        TextStyle st = lit ? f.controlOn() : f.controlOff();
         int cx = int(std::lround((band.x0 + band.x1) / 2));
         int baseline = int(band.y0) + int(band.height() / 2) + 4;
         drawText(c, st, cx, baseline, labels[static_cast<size_t>(k)], Align::centre);
@@ -110,17 +121,9 @@ void drawSwitch(Canvas& c, const Fonts& f, const layout::Switch& s, int x, int y
 }
 
 void drawToggle(Canvas& c, const Fonts& f, Box b, const std::string& label, bool on) {
-    c.fill(roundRect(b, 3), solid(t::wellEdge));
-    Box inner = b.inset(1);
-    if (on) {
-        c.fill(roundRect(inner, 2),
-               verticalGradient(inner.y0, t::accentBright, inner.y1, t::accent));
-    } else {
-        c.fill(roundRect(inner, 2),
-               verticalGradient(inner.y0, rgb(17, 19, 22), inner.y0 + 3, t::well));
-    }
-    TextStyle st = on ? f.controlOn() : f.control();
-    if (!on) st.colour = mix(t::textDim, t::text, 0.35f);
+    drawRecess(c, b);
+    if (on) drawLitPad(c, b.inset(1));
+    TextStyle st = on ? f.controlOn() : f.controlOff();
     int cx = int(std::lround((b.x0 + b.x1) / 2));
     drawText(c, st, cx, int(b.y0) + int(b.height() / 2) + 4, label, Align::centre);
 }

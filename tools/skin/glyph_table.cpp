@@ -63,7 +63,7 @@ std::string glyphTableSource(const GlyphTable& t, const std::string& function,
         s << (i % 16 == 0 ? "\n    " : " ") << static_cast<int>(t.coverage[i]) << ",";
     }
     s << "\n};\n\n}  // namespace\n\n"
-      << "const GlyphSet& " << function << "() {\n"
+      << "// [any thread]\nconst GlyphSet& " << function << "() {\n"
       << "    static constexpr GlyphSet font{" << t.pixelSize << ", " << t.ascent << ", "
       << t.descent << ", " << kFirstChar << ", " << t.glyphs.size()
       << ", kGlyphs, kCoverage};\n"

@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        fs::path fontDir = argv[1], outDir = argv[2];
+        fs::path fontDir = fs::path(argv[1]).lexically_normal(), outDir = argv[2];
+        if (!fontDir.has_filename()) fontDir = fontDir.parent_path();  // a trailing '/'
+
         bool preview = !(argc > 3 && std::string(argv[3]) == "--no-preview");
         Fonts fonts{FontFile(findFont(fontDir, "LiberationSans-Regular.ttf")),
                     FontFile(findFont(fontDir, "LiberationSans-Bold.ttf")),

@@ -54,6 +54,7 @@ struct Fonts {
     TextStyle heading() const { return {&bold, 9, theme::accent, 1}; }
     TextStyle small() const { return {&narrow, 9, theme::textDim}; }
     TextStyle control() const { return {&narrow, 9, theme::text}; }
+    TextStyle controlOff() const { return {&narrow, 9, mix(theme::textDim, theme::text, 0.35f)}; }
     TextStyle controlOn() const { return {&narrowBold, 9, theme::onAccent}; }
 };
 
