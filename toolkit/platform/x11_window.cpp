@@ -61,12 +61,13 @@ class X11Window : public PlatformWindow {
         : display(display), width(width), height(height) {}
     ~X11Window() override;
 
-    bool create(Window parent);
+    bool create(Window parent, bool useSharedMemory);
 
     PixelSurface backBuffer() override { return {pixels, width, height, width}; }
     void present(std::span<const CRect> rects) override;
     void pumpEvents(PlatformEvents& sink) override;
     bool isOnScreen() const override { return true; }
+    bool usesSharedMemory() const { return shared; }
     uint64_t nativeHandle() const override { return window; }
 
   private:
@@ -92,7 +93,7 @@ bool visualFits(const XWindowAttributes& attributes) {
            v->green_mask == 0x00FF00 && v->blue_mask == 0x0000FF;
 }
 
-bool X11Window::create(Window parent) {
+bool X11Window::create(Window parent, bool useSharedMemory) {
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;  // we paint every pixel: no flash of grey
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
@@ -108,8 +109,9 @@ bool X11Window::create(Window parent) {
     if (!visualFits(created)) return false;
     gc = XCreateGC(display, window, 0, nullptr);
     if (!gc) return false;
-    if (!makeSharedImage(created.visual, created.depth) &&
-        !makeImage(created.visual, created.depth)) {
+    const bool imageMade = (useSharedMemory && makeSharedImage(created.visual, created.depth)) ||
+                           makeImage(created.visual, created.depth);
+    if (!imageMade) {
         return false;
     }
     std::fill(pixels, pixels + size_t(width) * size_t(height), 0u);
@@ -257,7 +259,8 @@ void X11Window::dispatch(const XEvent& event, PlatformEvents& sink) {
 
 }  // namespace
 
-std::unique_ptr<PlatformWindow> createX11Window(uint64_t parent, int32_t width, int32_t height) {
+std::unique_ptr<PlatformWindow> createX11Window(uint64_t parent, int32_t width, int32_t height,
+                                                bool useSharedMemory) {
     if (parent == 0 || width <= 0 || height <= 0) return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
@@ -269,7 +272,8 @@ std::unique_ptr<PlatformWindow> createX11Window(uint64_t parent, int32_t width, 
     XESetError(display, codes->extension, swallowError);
 
     auto window = std::make_unique<X11Window>(display, width, height);
-    if (!window->create(Window(parent))) return nullptr;  // the destructor cleans up
+    if (!window->create(Window(parent), useSharedMemory))
+        return nullptr;  // the destructor cleans up
     return window;
 }
 

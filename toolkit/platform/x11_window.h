@@ -10,7 +10,9 @@
 namespace tavolu {
 
 // Null when there is no display or the window cannot be made; nothing is left
-// open in that case. [UI thread]
-std::unique_ptr<PlatformWindow> createX11Window(uint64_t parent, int32_t width, int32_t height);
+// open in that case. Without `useSharedMemory` every copy goes through the
+// connection, as it does anyway when the server is remote. [UI thread]
+std::unique_ptr<PlatformWindow> createX11Window(uint64_t parent, int32_t width, int32_t height,
+                                                bool useSharedMemory = true);
 
 }  // namespace tavolu
