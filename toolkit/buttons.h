@@ -11,6 +11,7 @@ class COnOffButton : public CControl {
   public:
     COnOffButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* image);
 
+    // [UI thread]
     void draw(CDrawContext* context) override;
     // Each click toggles between 0 and 1, redraws, then reports.
     MouseResult onMouseDown(CPoint where, int32_t buttons) override;
@@ -23,6 +24,7 @@ class CKickButton : public CControl {
     CKickButton(const CRect& size, CControlListener* listener, int32_t tag, int32_t frameHeight,
                 CBitmap* image, CPoint offset = {});
 
+    // [UI thread]
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CPoint where, int32_t buttons) override;
     void onMouseMoved(CPoint where, int32_t buttons) override;

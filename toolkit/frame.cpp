@@ -79,12 +79,14 @@ CView* CFrame::getView(int index) const {
 
 void CFrame::draw(CDrawContext* target) {
     if (!target) return;
-    if (background) {
-        background->draw(target, size);
-    } else {
+    // Black wherever the background image does not reach (or is missing).
+    const bool covered = background && background->getWidth() >= size.width() &&
+                         background->getHeight() >= size.height();
+    if (!covered) {
         target->setFillColor(kBlackCColor);
         target->fillRect(size);
     }
+    if (background) background->draw(target, size);
 }
 
 void CFrame::drawArea(const CRect& area) {

@@ -16,6 +16,7 @@ class CParamDisplay : public CControl {
   public:
     CParamDisplay(const CRect& size, CBitmap* background = nullptr, int32_t style = 0);
 
+    // [UI thread]
     void draw(CDrawContext* context) override;
 
     void setFont(const resources::GlyphSet* glyphs) {

@@ -18,6 +18,7 @@ class CSlider : public CControl {
             SliderOrigin origin);
     ~CSlider() override;
 
+    // [UI thread]
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CPoint where, int32_t buttons) override;
     void onMouseMoved(CPoint where, int32_t buttons) override;

@@ -11,6 +11,7 @@ class CSwitchBase : public CControl {
     CSwitchBase(const CRect& size, CControlListener* listener, int32_t tag, int32_t positions,
                 int32_t frameHeight, CBitmap* strip, CPoint offset, bool vertical);
 
+    // [UI thread]
     void draw(CDrawContext* context) override;
     MouseResult onMouseDown(CPoint where, int32_t buttons) override;
     void onMouseMoved(CPoint where, int32_t buttons) override;

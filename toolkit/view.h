@@ -1,6 +1,11 @@
 // The view and control bases: a rectangle in window pixels that draws itself
 // and may take the mouse; a control adds a tag, a value, a default value and a
 // listener that hears every change the user makes.
+//
+// Threads: views are built, drawn and handed input on the UI thread. A
+// control's value and dirty flag are the exception: the editor's
+// parameter-update handler sets them from any thread (the audio thread for
+// meters and displays), so they are relaxed atomics that never lock.
 #pragma once
 
 #include <atomic>
@@ -96,6 +101,7 @@ class CControl : public CView {
 
     // [any thread] Stores the value as given; drawing maps a NaN to 0.
     virtual void setValue(float value) { this->value.store(value, std::memory_order_relaxed); }
+    // [any thread]
     float getValue() const { return value.load(std::memory_order_relaxed); }
     void setDefaultValue(float v) { defaultValue = v; }
     float getDefaultValue() const { return defaultValue; }

@@ -15,6 +15,7 @@ class CVuMeter : public CControl {
     void setDecreaseStepValue(float step) { decreaseStep = step; }
     float getDecreaseStepValue() const { return decreaseStep; }
 
+    // [UI thread]
     void draw(CDrawContext* context) override;
     bool isDirty() const override;
 
