@@ -205,6 +205,7 @@ TEST_F(X11Editor, OpensAChildWindowThatShowsWhatWasDrawn) {
     SampleEditor editor;
     ASSERT_TRUE(editor.open(parentHandle()));
     ASSERT_TRUE(editor.getFrame()->getWindow().isOnScreen());
+    EXPECT_TRUE(editor.getFrame()->getWindow().presentsThroughSharedMemory());  // a local server
     EXPECT_EQ(childCount(), 1);
     settle(editor);
     EXPECT_EQ(pixelsDifferingFromOffscreen(editor), 0);
@@ -335,6 +336,7 @@ TEST_F(X11Editor, PlainPutImageWhenSharedMemoryIsNotUsed) {
     auto window = createX11Window(uint64_t(parent), int32_t(kPanelRect.right),
                                   int32_t(kPanelRect.bottom), false);
     ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->presentsThroughSharedMemory());
     const auto child = Window(window->nativeHandle());
     CFrame frame(kPanelRect, std::move(window), nullptr);
     sample::buildPanel(frame, nullptr);

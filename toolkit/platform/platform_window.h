@@ -37,6 +37,8 @@ class PlatformWindow {
     virtual bool isOnScreen() const = 0;
     // The window system's id for the window (an X11 window id), 0 off-screen.
     virtual uint64_t nativeHandle() const = 0;
+    // True when present() hands pixels over through shared memory.
+    virtual bool presentsThroughSharedMemory() const { return false; }
 };
 
 // A window as a child of `parent` (an X11 window id), or an off-screen window

@@ -69,6 +69,7 @@ class X11Window : public PlatformWindow {
     bool isOnScreen() const override { return true; }
     bool usesSharedMemory() const { return shared; }
     uint64_t nativeHandle() const override { return window; }
+    bool presentsThroughSharedMemory() const override { return shared; }
 
   private:
     bool makeImage(Visual* visual, int depth);
