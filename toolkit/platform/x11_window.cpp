@@ -97,8 +97,7 @@ bool visualFits(const XWindowAttributes& attributes) {
 bool X11Window::create(Window parent, bool useSharedMemory) {
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;  // we paint every pixel: no flash of grey
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            StructureNotifyMask;
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
     window = XCreateWindow(display, parent, 0, 0, unsigned(std::max(width, 1)),
                            unsigned(std::max(height, 1)), 0, CopyFromParent, InputOutput,
                            CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
