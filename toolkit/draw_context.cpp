@@ -1,5 +1,7 @@
 #include "toolkit/draw_context.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "toolkit/bitmap.h"

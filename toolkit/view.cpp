@@ -1,5 +1,6 @@
 #include "toolkit/view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "toolkit/bitmap.h"
