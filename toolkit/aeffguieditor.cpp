@@ -1,0 +1,52 @@
+#include "toolkit/aeffguieditor.h"
+
+#include "shell/audio_effect.h"
+#include "toolkit/frame.h"
+
+namespace tavolu {
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : effect(effect) {
+    if (effect) effect->setEditor(this);
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    delete frame;
+    frame = nullptr;
+}
+
+bool AEffGUIEditor::getRect(vst2::ERect** out) {
+    if (!out) return false;
+    *out = &rect;
+    return true;
+}
+
+bool AEffGUIEditor::open(void* parentWindow) {
+    systemWindow = parentWindow;
+    return true;
+}
+
+void AEffGUIEditor::close() {
+    delete frame;
+    frame = nullptr;
+    systemWindow = nullptr;
+}
+
+void AEffGUIEditor::idle() {
+    if (frame) frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(vst2::VstKeyCode& key) {
+    return frame && frame->onKeyDown(key);
+}
+
+bool AEffGUIEditor::onKeyUp(vst2::VstKeyCode& key) {
+    return frame && frame->onKeyUp(key);
+}
+
+void AEffGUIEditor::setKnobMode(vst2::VstInt32 mode) {
+    CFrame::setKnobMode(mode);
+}
+
+void AEffGUIEditor::setParameter(vst2::VstInt32, float) {}
+
+}  // namespace tavolu
