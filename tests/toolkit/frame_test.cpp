@@ -266,7 +266,11 @@ class SmallEditor : public AEffGUIEditor {
     int lastIndex = -1;
 };
 
-class PlainEffect : public AudioEffect {};
+// The effect base alone, with no parameters: all the editor base needs of an effect.
+class PlainEffect : public AudioEffectX {
+  public:
+    PlainEffect() : AudioEffectX(nullptr, 1, 1) {}
+};
 
 TEST(EditorBase, RegistersWithItsEffectAndAnswersTheHost) {
     PlainEffect effect;
