@@ -157,7 +157,14 @@ extern "C" __attribute__((visibility("default"))) vst2::AEffect* FAKE_ENTRY_NAME
 #ifdef FAKE_NULL_EFFECT
     return nullptr;
 #endif
+#ifdef FAKE_BAD_MAGIC
+    // A host must not call into a record with the wrong magic, so nobody will
+    // ever close this one: it lives in static storage instead of leaking.
+    static Fake unclosable;
+    auto* f = &unclosable;
+#else
     auto* f = new Fake;
+#endif
     f->journalIndex = journals.size();
     journals.emplace_back();
     f->host = host;
