@@ -40,9 +40,12 @@ Picture readPng(const std::string& path) {
     return pic;
 }
 
-// Lane bands and their envelope body colours, as the plot lays them out.
-constexpr int kLeftLane[2] = {202, 342};
-constexpr int kRightLane[2] = {356, 496};
+// Lane bands, as the plot lays them out.
+constexpr int kInputLane[2] = {48, 172};
+constexpr int kLeftLane[2] = {186, 310};
+constexpr int kRightLane[2] = {324, 448};
+constexpr int kPanLane[2] = {462, 546};
+constexpr int kPanTrace[3] = {128, 60, 170};
 
 class Plot : public FakePluginFixture {};
 
@@ -70,11 +73,34 @@ TEST_F(Plot, SilentOutputLeavesItsLanesEmpty) {
     ASSERT_TRUE(pic.valid);
     EXPECT_EQ(pic.count(kLeftLane[0], kLeftLane[1], 40, 104, 214), 0);
     EXPECT_EQ(pic.count(kRightLane[0], kRightLane[1], 222, 100, 30), 0);
-    EXPECT_GT(pic.count(48, 188, 112, 112, 118), 1000);  // the input is still drawn
+    EXPECT_GT(pic.count(kInputLane[0], kInputLane[1], 112, 112, 118),
+              1000);  // the input is still drawn
 }
 
 TEST_F(Plot, AnEmptyFileStillGivesAPicture) {
     writeFile(dir_.file("in.wav"), makeAudio(2, 8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0));
     ASSERT_EQ(runHost({dir_.file("in.wav"), "--plot", dir_.file("p.png")}).code, 0);
     EXPECT_TRUE(readPng(dir_.file("p.png")).valid);
+}
+
+TEST_F(Plot, ThePanTraceSitsOnTheSideTheSoundCameOutOf) {
+    tavolu::host::Audio a = makeAudio(2, 8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000);
+    for (long f = 0; f < a.frames(); ++f) a.samples[2 * f + 1] = 0.0f;  // left only
+    writeFile(dir_.file("in.wav"), a);
+    const int third = (kPanLane[1] - kPanLane[0]) / 3;
+    auto traceIn = [](const Picture& pic, int top, int bottom) {
+        return pic.count(top, bottom, kPanTrace[0], kPanTrace[1], kPanTrace[2]);
+    };
+
+    ASSERT_EQ(runHost({dir_.file("in.wav"), "--plot", dir_.file("left.png")}).code, 0);
+    const Picture left = readPng(dir_.file("left.png"));
+    EXPECT_GT(traceIn(left, kPanLane[0], kPanLane[0] + third), 1000);
+    EXPECT_EQ(traceIn(left, kPanLane[0] + third, kPanLane[1]), 0);
+
+    ASSERT_EQ(
+        runHost({dir_.file("in.wav"), "-p", "Mode=Swap", "--plot", dir_.file("right.png")}).code,
+        0);
+    const Picture right = readPng(dir_.file("right.png"));
+    EXPECT_GT(traceIn(right, kPanLane[1] - third, kPanLane[1]), 1000);
+    EXPECT_EQ(traceIn(right, kPanLane[0], kPanLane[1] - third), 0);
 }

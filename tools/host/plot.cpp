@@ -19,27 +19,34 @@ constexpr int kLaneLeft = 120;
 constexpr int kLaneRight = kPlotWidth - 24;
 constexpr int kLaneWidth = kLaneRight - kLaneLeft;
 constexpr int kFirstLaneTop = 48;
-constexpr int kLaneHeight = 140;
+constexpr int kLaneHeight = 124;
 constexpr int kLaneGap = 14;
-constexpr int kLaneCount = 3;
-constexpr int kAxisTop = kFirstLaneTop + kLaneCount * (kLaneHeight + kLaneGap) - kLaneGap;
+constexpr int kLaneCount = 3;  // input, left, right
+constexpr int kPanTop = kFirstLaneTop + kLaneCount * (kLaneHeight + kLaneGap);
+constexpr int kPanHeight = 84;
+constexpr int kAxisTop = kPanTop + kPanHeight;
 constexpr int kTextScale = 2;
+constexpr double kPanFloor = 0.02;  // of the loudest peak: quieter columns show no pan
+static_assert(kAxisTop + 64 <= kPlotHeight, "the time axis must fit");
 
 constexpr Rgb kBackground{250, 250, 252};
 constexpr Rgb kLaneFill{238, 239, 243};
 constexpr Rgb kGridLine{218, 219, 226};
 constexpr Rgb kCentreLine{200, 201, 210};
 constexpr Rgb kText{50, 52, 60};
+constexpr Rgb kPanTrace{128, 60, 170};
 
 struct LaneStyle {
     const char* label;
     Rgb peak;  // outer envelope
     Rgb rms;   // inner, louder-looking body
 };
+constexpr Rgb kLeftColour{40, 104, 214};
+constexpr Rgb kRightColour{222, 100, 30};
 constexpr LaneStyle kLanes[kLaneCount] = {
     {"INPUT", {176, 176, 180}, {112, 112, 118}},
-    {"LEFT", {140, 178, 240}, {40, 104, 214}},
-    {"RIGHT", {246, 180, 130}, {222, 100, 30}},
+    {"LEFT", {140, 178, 240}, kLeftColour},
+    {"RIGHT", {246, 180, 130}, kRightColour},
 };
 
 // Peak and RMS of one channel (or of both, channel -1) per pixel column.
@@ -87,6 +94,35 @@ void drawLane(Canvas& canvas, int top, const LaneStyle& style, const Envelope& e
              kTextScale, kText);
 }
 
+// Where the sound sits between the outputs, column by column: the right
+// output's share of the two RMS levels, hard left at the top of the lane and
+// hard right at its bottom. Columns too quiet to judge are left out.
+void drawPanLane(Canvas& canvas, const Envelope& left, const Envelope& right, double loudest) {
+    canvas.fill(kLaneLeft, kPanTop + kPanHeight / 2, kLaneWidth, 1, kCentreLine);
+    const int labelX = kLaneLeft - 12 - textWidth("PAN", kTextScale);
+    drawText(canvas, labelX, kPanTop + kPanHeight / 2 - kGlyphHeight, "PAN", kTextScale, kText);
+    const int sideX = kLaneLeft - 12 - textWidth("L", kTextScale);
+    drawText(canvas, sideX, kPanTop + 2, "L", kTextScale, kLeftColour);
+    drawText(canvas, sideX, kPanTop + kPanHeight - 2 - kGlyphHeight * kTextScale, "R", kTextScale,
+             kRightColour);
+    constexpr int kDot = 3;  // pixels
+    const double span = kPanHeight - 2 * kDot;
+    int previous = -1;
+    for (int col = 0; col < kLaneWidth; ++col) {
+        const double l = left.rms[col], r = right.rms[col];
+        if (std::max(left.peak[col], right.peak[col]) < kPanFloor * loudest || l + r <= 0.0) {
+            previous = -1;
+            continue;
+        }
+        const int y = kPanTop + kDot + static_cast<int>(std::lround(r / (l + r) * span));
+        // Join neighbouring columns so a sweep reads as one line.
+        const int from = previous < 0 ? y : std::min(previous, y);
+        const int to = previous < 0 ? y : std::max(previous, y);
+        canvas.fill(kLaneLeft + col - 1, from - 1, kDot, to - from + kDot, kPanTrace);
+        previous = y;
+    }
+}
+
 // A tick spacing of 1, 2 or 5 times a power of ten that gives at most a
 // dozen ticks.
 double tickStep(double seconds) {
@@ -107,6 +143,7 @@ void drawTimeAxis(Canvas& canvas, double seconds) {
         for (int lane = 0; lane < kLaneCount; ++lane)
             canvas.fill(x, kFirstLaneTop + lane * (kLaneHeight + kLaneGap), 1, kLaneHeight,
                         kGridLine);
+        canvas.fill(x, kPanTop, 1, kPanHeight, kGridLine);
         canvas.fill(x, kAxisTop + 2, 1, 7, kText);
         char label[32];
         std::snprintf(label, sizeof label, "%g", std::round(t * 100.0) / 100.0);
@@ -161,12 +198,14 @@ bool writePlot(const std::string& path, const std::string& title, const Audio& i
     for (int lane = 0; lane < kLaneCount; ++lane)
         canvas.fill(kLaneLeft, kFirstLaneTop + lane * (kLaneHeight + kLaneGap), kLaneWidth,
                     kLaneHeight, kLaneFill);
+    canvas.fill(kLaneLeft, kPanTop, kLaneWidth, kPanHeight, kLaneFill);
     const double seconds =
         input.sampleRate > 0 ? static_cast<double>(input.frames()) / input.sampleRate : 0.0;
     drawTimeAxis(canvas, seconds);
     for (int lane = 0; lane < kLaneCount; ++lane)
         drawLane(canvas, kFirstLaneTop + lane * (kLaneHeight + kLaneGap), kLanes[lane],
                  envelopes[lane], 1.0 / loudest);
+    drawPanLane(canvas, envelopes[1], envelopes[2], loudest);
     return savePng(path, canvas, error);
 }
 

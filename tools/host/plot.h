@@ -1,6 +1,6 @@
 // The picture of a render: the input's envelope in grey on top, the left and
-// right outputs' envelopes in two colours below, over a time axis in
-// seconds. Alternating output lanes show the panning at a glance.
+// right outputs' envelopes in two colours below, and a trace of where the
+// sound sits between them, over a time axis in seconds.
 #pragma once
 
 #include <string>
@@ -10,7 +10,7 @@
 namespace tavolu::host {
 
 constexpr int kPlotWidth = 1200;  // pixels
-constexpr int kPlotHeight = 560;  // pixels
+constexpr int kPlotHeight = 620;  // pixels
 
 // [UI thread] Writes the PNG through a temporary file that replaces path only
 // when complete.
