@@ -69,10 +69,11 @@ void printParameters(PluginHost& plugin, std::ostream& out) {
     const int count = std::clamp(plugin.effect()->numParams, 0, kMaxListed);
     for (int i = 0; i < count; ++i) {
         const double value = plugin.getParameter(i);
-        out << format("%5d  %-18s %-9.4f %-16s %s\n", i,
-                      trimBlanks(plugin.parameterName(i)).c_str(), value,
-                      trimBlanks(plugin.parameterDisplay(i)).c_str(),
-                      trimBlanks(plugin.parameterLabel(i)).c_str());
+        std::string row =
+            format("%5d  %-18s %-9.4f %-16s %s", i, trimBlanks(plugin.parameterName(i)).c_str(),
+                   value, trimBlanks(plugin.parameterDisplay(i)).c_str(),
+                   trimBlanks(plugin.parameterLabel(i)).c_str());
+        out << row.erase(row.find_last_not_of(' ') + 1) << "\n";  // no blanks after an empty label
     }
 }
 
