@@ -201,8 +201,11 @@ a built-in drum loop (four bars at 120 BPM) through the preset "Ping Pong".
   --programs             print the program names
   --plugin PATH          the plug-in library (default: the one next to the build)
   --program N|NAME       select a program by number or by name
-  -p, --param NAME=VALUE set a parameter: a normalised value 0..1 or the text
-                         the plug-in displays (e.g. "Trig Source=Quarter Note")
+  -p, --param NAME=VALUE set a parameter (NAME as --list shows it, any case): a
+                         normalised value 0..1, or a text the plug-in displays
+                         (e.g. "Trig Source=Quarter Note"); a text is found by
+                         trying the values 0, 0.001, ... 1 in turn and taking
+                         the first whose display matches
   -o, --output FILE      the output file (default: INPUT-panned.EXT, demo.wav)
   --plot FILE.png        draw input and output envelopes over time
   --tempo BPM            host tempo (default 120)
