@@ -97,10 +97,11 @@ TEST_F(Render, TheProgramAndParametersReachTheAudio) {
         ASSERT_EQ(swap.samples[2 * f], written[2 * f + 1]);
         ASSERT_EQ(swap.samples[2 * f + 1], written[2 * f]);
     }
-    // The display search ran on a second instance; the rendering one only
-    // got the resolved values, after the program and before the resume.
+    // The display search ran on a second instance; the rendering one got the
+    // resolved values after the resume and its own program applied again.
     const auto& calls = mainJournal().calls;
-    const std::vector<std::string> expected = {"set 1 0.5000", "set 0 1.0000", "resume"};
+    const std::vector<std::string> expected = {"resume",       "program 0",    "set 0 1.0000",
+                                               "set 1 0.0000", "set 1 0.5000", "set 0 1.0000"};
     EXPECT_EQ(calls, expected);
 }
 

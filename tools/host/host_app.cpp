@@ -110,9 +110,12 @@ std::optional<Failure> renderFile(PluginHost& plugin, const Options& o, std::ost
     if (auto f = resolveSettings(plugin, o, program, sampleRate, settings)) return f;
 
     plugin.setTransport(transportFrom(o, input.sampleRate), !o.noTimeInfo);
-    if (program >= 0) plugin.setProgram(program);
-    for (const ResolvedSetting& s : settings) plugin.setParameter(s.index, s.value);
     plugin.start(sampleRate, o.blockSize);
+    // Plug-ins may derive times in samples when a parameter is written, from
+    // the rate they know at that moment; so the program (the plug-in's own one
+    // too) and the settings go in after the file's rate is set and resumed.
+    plugin.setProgram(program >= 0 ? program : plugin.currentProgram());
+    for (const ResolvedSetting& s : settings) plugin.setParameter(s.index, s.value);
 
     Audio output;
     {
