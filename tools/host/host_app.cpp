@@ -68,8 +68,7 @@ std::optional<Failure> resolveSettings(PluginHost& plugin, const Options& o, int
         if (index < 0) return Failure{kExitFailure, error};
         if (!scratch) {
             scratch = std::make_unique<PluginHost>();
-            std::string path = o.pluginPath;
-            if (!scratch->load(path, error)) return Failure{kExitFailure, error};
+            if (!scratch->load(o.pluginPath, error)) return Failure{kExitFailure, error};
             scratch->start(sampleRate, o.blockSize);
             if (program >= 0) scratch->setProgram(program);
         }
