@@ -33,8 +33,12 @@ class EventList {
         auto* list = reinterpret_cast<vst2::VstEvents*>(storage_.data());
         list->numEvents = static_cast<vst2::VstInt32>(count_);
         list->reserved = 0;
+        // The pointers run past the declared two, so they are written through
+        // the storage rather than through the record's array.
+        static_assert(offsetof(vst2::VstEvents, events) == 2 * sizeof(vst2::VstIntPtr));
+        auto** slots = reinterpret_cast<vst2::VstEvent**>(storage_.data() + 2);
         for (std::size_t i = 0; i < count_; ++i)
-            list->events[i] = reinterpret_cast<vst2::VstEvent*>(&midi_[i]);
+            slots[i] = reinterpret_cast<vst2::VstEvent*>(&midi_[i]);
         return list;
     }
 
