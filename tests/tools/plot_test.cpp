@@ -1,0 +1,106 @@
+// The picture of a render: a PNG of the promised size whose lanes show where
+// the sound went.
+#include "tools/host/plot.h"
+
+#include <png.h>
+
+#include "tests/tools/host_test_support.h"
+
+using namespace hosttest;
+
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    bool valid = false;
+
+    // How many pixels in the band of rows [top, bottom) have this colour.
+    int count(int top, int bottom, int r, int g, int b) const {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+                n += p[0] == r && p[1] == g && p[2] == b;
+            }
+        return n;
+    }
+};
+
+Picture readPng(const std::string& path) {
+    Picture pic;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return pic;
+    image.format = PNG_FORMAT_RGB;
+    pic.width = static_cast<int>(image.width);
+    pic.height = static_cast<int>(image.height);
+    pic.rgb.resize(PNG_IMAGE_SIZE(image));
+    pic.valid = png_image_finish_read(&image, nullptr, pic.rgb.data(), 0, nullptr) != 0;
+    return pic;
+}
+
+// Lane bands, as the plot lays them out.
+constexpr int kInputLane[2] = {48, 172};
+constexpr int kLeftLane[2] = {186, 310};
+constexpr int kRightLane[2] = {324, 448};
+constexpr int kPanLane[2] = {462, 546};
+constexpr int kPanTrace[3] = {128, 60, 170};
+
+class Plot : public FakePluginFixture {};
+
+}  // namespace
+
+TEST_F(Plot, AValidPngOfThePromisedSize) {
+    writeFile(dir_.file("in.wav"), makeAudio(2, 8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 16000));
+    const RunResult r = runHost({dir_.file("in.wav"), "--plot", dir_.file("p.png")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("wrote " + dir_.file("p.png")), std::string::npos);
+    const Picture pic = readPng(dir_.file("p.png"));
+    ASSERT_TRUE(pic.valid);
+    EXPECT_EQ(pic.width, tavolu::host::kPlotWidth);
+    EXPECT_EQ(pic.height, tavolu::host::kPlotHeight);
+    // Sound on both sides: blue in the left lane, orange in the right one.
+    EXPECT_GT(pic.count(kLeftLane[0], kLeftLane[1], 40, 104, 214), 1000);
+    EXPECT_GT(pic.count(kRightLane[0], kRightLane[1], 222, 100, 30), 1000);
+}
+
+TEST_F(Plot, SilentOutputLeavesItsLanesEmpty) {
+    writeFile(dir_.file("in.wav"), makeAudio(1, 8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000));
+    ASSERT_EQ(
+        runHost({dir_.file("in.wav"), "-p", "Mode=Silence", "--plot", dir_.file("p.png")}).code, 0);
+    const Picture pic = readPng(dir_.file("p.png"));
+    ASSERT_TRUE(pic.valid);
+    EXPECT_EQ(pic.count(kLeftLane[0], kLeftLane[1], 40, 104, 214), 0);
+    EXPECT_EQ(pic.count(kRightLane[0], kRightLane[1], 222, 100, 30), 0);
+    EXPECT_GT(pic.count(kInputLane[0], kInputLane[1], 112, 112, 118),
+              1000);  // the input is still drawn
+}
+
+TEST_F(Plot, AnEmptyFileStillGivesAPicture) {
+    writeFile(dir_.file("in.wav"), makeAudio(2, 8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0));
+    ASSERT_EQ(runHost({dir_.file("in.wav"), "--plot", dir_.file("p.png")}).code, 0);
+    EXPECT_TRUE(readPng(dir_.file("p.png")).valid);
+}
+
+TEST_F(Plot, ThePanTraceSitsOnTheSideTheSoundCameOutOf) {
+    tavolu::host::Audio a = makeAudio(2, 8000, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000);
+    for (long f = 0; f < a.frames(); ++f) a.samples[2 * f + 1] = 0.0f;  // left only
+    writeFile(dir_.file("in.wav"), a);
+    const int third = (kPanLane[1] - kPanLane[0]) / 3;
+    auto traceIn = [](const Picture& pic, int top, int bottom) {
+        return pic.count(top, bottom, kPanTrace[0], kPanTrace[1], kPanTrace[2]);
+    };
+
+    ASSERT_EQ(runHost({dir_.file("in.wav"), "--plot", dir_.file("left.png")}).code, 0);
+    const Picture left = readPng(dir_.file("left.png"));
+    EXPECT_GT(traceIn(left, kPanLane[0], kPanLane[0] + third), 1000);
+    EXPECT_EQ(traceIn(left, kPanLane[0] + third, kPanLane[1]), 0);
+
+    ASSERT_EQ(
+        runHost({dir_.file("in.wav"), "-p", "Mode=Swap", "--plot", dir_.file("right.png")}).code,
+        0);
+    const Picture right = readPng(dir_.file("right.png"));
+    EXPECT_GT(traceIn(right, kPanLane[1] - third, kPanLane[1]), 1000);
+    EXPECT_EQ(traceIn(right, kPanLane[0], kPanLane[1] - third), 0);
+}

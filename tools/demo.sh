@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The first thing to run: installs what is missing, builds, prints the
+# plug-in's identity and parameters, and renders the built-in drum loop
+# through the "Ping Pong" preset into out/demo.wav with a picture of the
+# panning in out/demo.png.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+jobs=$(( jobs > 2 ? 2 : jobs ))
+
+"$top/tools/setup-debian.sh"
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build" -j"$jobs" --target tavolu_host
+
+host="$top/build/tools/host/tavolu-host"
+mkdir -p "$top/out"
+"$host" --list --program "Ping Pong"
+echo
+"$host" --program "Ping Pong" -o "$top/out/demo.wav" --plot "$top/out/demo.png"
+echo
+echo "Listen to:    $top/out/demo.wav"
+echo "Look at:      $top/out/demo.png"

@@ -1,0 +1,30 @@
+// The offline render: the whole input through the plug-in, block by block,
+// with MIDI note-ons handed over before the block that holds them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/host/audio_file.h"
+#include "tools/host/plugin_host.h"
+#include "tools/host/progress.h"
+
+namespace tavolu::host {
+
+struct RenderSettings {
+    int blockSize = 512;          // frames per processing call
+    std::vector<double> noteOns;  // seconds; those past the end are dropped
+};
+
+constexpr int kNoteOnVelocity = 100;
+constexpr int kNoteOnKey = 60;  // middle C, channel 1
+
+// Frame of each note-on, sorted, past-the-end ones dropped.
+std::vector<long> noteOnFrames(const std::vector<double>& seconds, int sampleRate, long frames);
+
+// [UI thread] The plug-in must be started (sample rate, block size, resume).
+// Mono input feeds both inputs; the result is stereo in the input's format.
+bool render(PluginHost& plugin, const Audio& input, const RenderSettings& settings,
+            Progress& progress, Audio& output, std::string& error);
+
+}  // namespace tavolu::host
