@@ -81,8 +81,8 @@ struct ControlRow {
     int32_t frameHeight = 0;  // px, strips and buttons
 };
 
-// The rows in the order the window creates the controls: the tempo display
-// comes last.
+// [any thread] The rows in the order the window creates the controls: the
+// tempo display comes last.
 std::span<const ControlRow> controlTable();
 
 // Makes the curve view for its place in the window; null leaves it out.

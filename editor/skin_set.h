@@ -36,9 +36,10 @@ class SkinSet {
     // [UI thread] Lets go of the set's reference to each bitmap and forgets it.
     void release();
 
-    // The bitmap for a resource id, or null while it is not loaded or when the
-    // id is not one of the set's.
+    // [UI thread] The bitmap for a resource id, or null while it is not loaded
+    // or when the id is not one of the set's.
     CBitmap* get(int resourceId) const;
+    // [UI thread] True when every bitmap of the set is held.
     bool isComplete() const;
 
   private:
