@@ -40,6 +40,9 @@ void SkinEditor::close() {
 void SkinEditor::valueChanged(CDrawContext*, CControl* control) {
     const int32_t tag = control->getTag();
     reports.push_back({tag, control->getValue()});
+    // Nothing feeds the meters here; let the detector's two sliders light them.
+    if (control == built.thresholdSlider) built.triggerLevelMeter->setValue(control->getValue());
+    if (control == built.selectivitySlider) built.selectivityMeter->setValue(control->getValue());
     if (tag >= kFirstPresetTag && tag < kFirstPresetTag + kNumPresets &&
         control->getValue() != 0.0f) {
         showPreset(tag - kFirstPresetTag);

@@ -1,6 +1,7 @@
 // An editor that shows the real skin and control layout with nothing behind
-// it: controls report to a list instead of an effect, and the preset buttons
-// show their preset's values. The playground opens it in a window; the
+// it: controls report to a list instead of an effect, the preset buttons show
+// their preset's values and the Threshold and Selectivity sliders light the
+// meters beside them. The playground opens it in a window; the
 // picture tool draws it off-screen.
 #pragma once
 
@@ -26,7 +27,7 @@ class SkinEditor : public AEffGUIEditor, public CControlListener {
     bool open(void* parentWindow) override;
     // [UI thread]
     void close() override;
-    // [UI thread] Writes down what the user did; a preset button shows its preset.
+    // [UI thread] Writes down what the user did and shows its effect.
     void valueChanged(CDrawContext* context, CControl* control) override;
 
     // [UI thread] Puts factory preset `index` on the parameter controls.
