@@ -28,7 +28,7 @@ struct HostTime {
 // The engine's one way out. Both calls come from the audio thread and must
 // not block, allocate or make a system call.
 class EngineHost {
-public:
+  public:
     // [audio thread] Fills `time` and answers true when the host gave its
     // position, tempo, bar start and time signature, all marked valid.
     virtual bool readHostTime(HostTime& time) = 0;
@@ -37,7 +37,7 @@ public:
     // 37 silence.
     virtual void report(int32_t index, float value) = 0;
 
-protected:
+  protected:
     ~EngineHost() = default;
 };
 
@@ -63,7 +63,7 @@ struct Engine {
     Shared<float> decayTime{0.5f};     // s after the trigger
     Shared<int8_t> startMode{0};       // 0 None, 1 Flip, 2 Sample&Hold
     Shared<int8_t> endMode{0};
-    Shared<int8_t> trigSource{0};  // 0 Audio, 1..4 grid, 5 From LFO
+    Shared<int8_t> trigSource{0};   // 0 Audio, 1..4 grid, 5 From LFO
     Shared<double> gridBeats{1.0};  // beats between grid triggers
     Shared<bool> audioTriggerEnabled{false};
     Shared<bool> gridTriggerEnabled{false};
@@ -172,7 +172,19 @@ struct Engine {
     void updateDecayIncrement();
     void updateHoldSource();
     void requestTimeInfo() { timeInfoCurrent = false; }
-    void slewToward(float target, float& current) const;
+    // [audio thread] Moves current toward target by at most slewStep. A target
+    // that is not a number leaves current where it is, so one bad value cannot
+    // walk a control off without end.
+    void slewToward(float target, float& current) const {
+        const float d = target - current;
+        if (-slewStep < d && d < slewStep) {
+            current = target;
+        } else if (d > 0.0f) {
+            current = current + slewStep;
+        } else if (d < 0.0f) {
+            current = current - slewStep;
+        }
+    }
 
     // [UI thread, never while processing] Derives the sample-rate values.
     void resume(float sampleRate);
@@ -185,12 +197,23 @@ struct Engine {
                           float* outRight, int32_t sampleFrames);
 
     // Per-sample pieces, public so they can be tested one by one [audio thread].
+    // detectTransient and triggerDue are defined in engine/trigger.h,
+    // nextPanPosition in engine/pan_generator.h: include those to call them.
     void blockStart();
     void detectTransient(float m);
     bool triggerDue() const;
     float nextPanPosition(float m);
     void resetLfo();
     void periodicUpdate();
+
+    // The rarer steps, kept out of line so the per-sample path stays short.
+    void fireTrigger(float m);
+    void endDetectorRise();
+    void endDetectorSegment();
+    void passHostBarLine();
+    void notify(int32_t index, float value) {
+        if (displayAttached && host != nullptr) host->report(index, value);
+    }
 };
 
 }  // namespace tavolu
