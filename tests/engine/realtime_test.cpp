@@ -21,6 +21,10 @@ void noteAllocation() {
 
 }  // namespace
 
+// Our operator new takes its memory from malloc, so freeing it is the match
+// GCC cannot see once the two are inlined into each other.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t size) {
     noteAllocation();
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
