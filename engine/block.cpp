@@ -22,6 +22,24 @@ constexpr float kNewTraceOffset = 99.0f;
 constexpr float kSilenceReport = 999.0f;
 constexpr double kFull = 1.0;
 
+struct PanGains {
+    double left;
+    double right;
+};
+
+// Pan law: each side falls off linearly toward the other, lifted in the
+// middle by "Center Vol"; "Dry-Wet" scales the attenuation.
+PanGains panGains(float pan, float centerVol, float dryWet) {
+    const double t = pan;
+    const double w = double{centerVol} + 1.0;
+    double a = kFull - (kFull - t) * w;
+    double b = kFull - t * w;
+    if (a < 0.0) a = 0.0;
+    if (b < 0.0) b = 0.0;
+    const double wet = dryWet;
+    return {kFull - wet * a, kFull - wet * b};
+}
+
 // Fills the outputs that exist with silence.
 void silence(float* out, int32_t frames) {
     if (out == nullptr) return;
@@ -105,6 +123,11 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
         return;
     }
 
+    // The pan law's two gains, kept while the pan position and the two
+    // output controls they come from stay put (most of the time).
+    PanGains gains = panGains(panPosition, centerVol, dryWet);
+    float gainsPan = panPosition;
+
     for (int32_t i = 0; i < sampleFrames; ++i) {
         // Bar and grid lines. The bar counter carries its fraction over; the
         // grid counter is set afresh from the beat length at each line.
@@ -121,36 +144,39 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
         }
         samplesToNextGridLine -= 1.0;
 
-        slewToward(stereoTarget, stereo);
-        slewToward(dryWetTarget, dryWet);
-        slewToward(centerVolTarget, centerVol);
+        // Output controls; each is usually at rest on its target.
+        bool gainsStale = false;
+        if (const float target = stereoTarget; target != stereo) slewToward(target, stereo);
+        if (const float target = dryWetTarget; target != dryWet) {
+            slewToward(target, dryWet);
+            gainsStale = true;
+        }
+        if (const float target = centerVolTarget; target != centerVol) {
+            slewToward(target, centerVol);
+            gainsStale = true;
+        }
 
         const float left = inLeft[i];
         const float right = inRight[i];
         float m = static_cast<float>((double{right} + double{left}) * double{inputGain});
-        float l = 0.0f;
-        float r = 0.0f;
-        if (std::isfinite(m)) {
+        float l = m;
+        float r = m;
+        if (!std::isfinite(m)) {
+            m = l = r = 0.0f;
+        } else if (stereo != 0.0f) {
             const double mono = m;
             const double width = stereo;
             l = static_cast<float>(mono + (double{left} - mono) * width);
             r = static_cast<float>(mono + (double{right} - mono) * width);
-        } else {
-            m = 0.0f;
         }
 
-        const double t = nextPanPosition(m);
-
-        // Pan law: each side falls off linearly toward the other, lifted in
-        // the middle by "Center Vol"; "Dry-Wet" scales the attenuation.
-        const double w = double{centerVol} + 1.0;
-        double a = kFull - (kFull - t) * w;
-        double b = kFull - t * w;
-        if (a < 0.0) a = 0.0;
-        if (b < 0.0) b = 0.0;
-        const double wet = dryWet;
-        outLeft[i] = static_cast<float>(double{l} * (kFull - wet * a));
-        outRight[i] = static_cast<float>(double{r} * (kFull - wet * b));
+        const float t = nextPanPosition(m);
+        if (gainsStale || t != gainsPan) {
+            gains = panGains(t, centerVol, dryWet);
+            gainsPan = t;
+        }
+        outLeft[i] = static_cast<float>(double{l} * gains.left);
+        outRight[i] = static_cast<float>(double{r} * gains.right);
 
         if (++updateCounter >= updateInterval) {
             updateCounter = 0;

@@ -175,7 +175,7 @@ struct Engine {
     // [audio thread] Moves current toward target by at most slewStep. A target
     // that is not a number leaves current where it is, so one bad value cannot
     // walk a control off without end.
-    void slewToward(float target, float& current) const {
+    [[gnu::always_inline]] void slewToward(float target, float& current) const {
         const float d = target - current;
         if (-slewStep < d && d < slewStep) {
             current = target;

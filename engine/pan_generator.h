@@ -21,7 +21,7 @@ constexpr int8_t kModeNone = 0;
 // [audio thread] One step of the envelope: attack toward startTarget (then
 // hold), decay toward endTarget, then rest. The phases are tested in this
 // order, so when the hold ends at or after the decay end the hold wins.
-inline void advanceEnvelopeOf(Engine& e) {
+[[gnu::always_inline]] inline void advanceEnvelopeOf(Engine& e) {
     const int32_t n = e.samplesSinceTrigger;
     float pos = e.envelopePosition;
     if (n <= e.activeHoldEnd) {
@@ -41,7 +41,7 @@ inline void advanceEnvelopeOf(Engine& e) {
 }
 
 // [audio thread]
-inline float Engine::nextPanPosition(float m) {
+[[gnu::always_inline]] inline float Engine::nextPanPosition(float m) {
     detectTransient(m);
 
     if ((lfoSin >= 0.0f && lfoPrevSin < 0.0f) || (lfoSin <= 0.0f && lfoPrevSin > 0.0f)) {

@@ -14,7 +14,7 @@ namespace tavolu {
 // segment (1/80 s) at a time, and marks an onset when the envelope rises by
 // more than "Selectivity" (as a fraction of the envelope) above the lowest
 // level seen since the detector was last armed.
-inline void Engine::detectTransient(float m) {
+[[gnu::always_inline]] inline void Engine::detectTransient(float m) {
     const float a = std::fabs(m);
     if (detEnvelope <= a) {
         detSegmentCounter = 0;
@@ -49,7 +49,7 @@ inline void Engine::detectTransient(float m) {
 // [audio thread] The sources in their order of precedence. A source's flag
 // stays set until some trigger fires, so a flag raised while its source was
 // not selected fires as soon as it is.
-inline bool Engine::triggerDue() const {
+[[gnu::always_inline]] inline bool Engine::triggerDue() const {
     if (lfoCrossed && lfoTriggerEnabled) return true;
     if (gridPending && gridTriggerEnabled) return true;
     if (detTriggered && !detArmed && threshold <= detEnvelope && audioTriggerEnabled) return true;
