@@ -2,11 +2,13 @@
 // grid counters, the per-sample chain from input to pan law, and the periodic
 // report of the pan position to the editor.
 #include <cmath>
+#include <limits>
 
 #include "engine/denormal_guard.h"
 #include "engine/engine.h"
 #include "engine/host_position.h"
 #include "engine/pan_generator.h"
+#include "engine/voice.h"
 
 namespace tavolu {
 
@@ -16,34 +18,66 @@ constexpr double kSecondsPerMinute = 60.0;
 constexpr double kRadiansPerBeatMinute = 0.10471975511965978;  // 2 pi / 60
 constexpr float kRetryPeriod = 0.1f;  // s until an invalid host is asked again
 constexpr double kDefaultBeatsPerBar = 4.0;
-constexpr int32_t kFoldAbove = 5000000;  // samples since trigger
-constexpr int32_t kFoldTo = 500000;      // samples since trigger, far past any envelope end
+// Samples: a bar this long or longer (a tempo far below one beat a year)
+// would count down in steps that are no longer exact.
+constexpr double kLongestBar = 4503599627370496.0;  // 2^52
+constexpr int32_t kFoldAbove = 5000000;             // samples since trigger
+constexpr int32_t kFoldTo = 500000;  // samples since trigger, far past any envelope end
 constexpr float kNewTraceOffset = 99.0f;
 constexpr float kSilenceReport = 999.0f;
 constexpr double kFull = 1.0;
-
-struct PanGains {
-    double left;
-    double right;
-};
-
-// Pan law: each side falls off linearly toward the other, lifted in the
-// middle by "Center Vol"; "Dry-Wet" scales the attenuation.
-PanGains panGains(float pan, float centerVol, float dryWet) {
-    const double t = pan;
-    const double w = double{centerVol} + 1.0;
-    double a = kFull - (kFull - t) * w;
-    double b = kFull - t * w;
-    if (a < 0.0) a = 0.0;
-    if (b < 0.0) b = 0.0;
-    const double wet = dryWet;
-    return {kFull - wet * a, kFull - wet * b};
-}
 
 // Fills the outputs that exist with silence.
 void silence(float* out, int32_t frames) {
     if (out == nullptr) return;
     for (int32_t i = 0; i < frames; ++i) out[i] = 0.0f;
+}
+
+// The pan law's two channel gains, kept while the pan position and the
+// output controls they come from stay put, which is most of the time.
+struct OutputStage {
+    double left = 1.0;
+    double right = 1.0;
+    float pan = std::numeric_limits<float>::quiet_NaN();  // gains not yet made
+    bool atRest = false;  // all three controls on their targets
+    bool mono = false;    // "Stereo" at 0: both channels carry the mono sum
+
+    // Pan law: each side falls off linearly toward the other, lifted in the
+    // middle by "Center Vol"; "Dry-Wet" scales the attenuation.
+    [[gnu::always_inline]] void setPan(float t, const Voice& v) {
+        const double position = t;
+        const double w = double{v.centerVol} + 1.0;
+        double a = kFull - (kFull - position) * w;
+        double b = kFull - position * w;
+        if (a < 0.0) a = 0.0;
+        if (b < 0.0) b = 0.0;
+        const double wet = v.dryWet;
+        left = kFull - wet * a;
+        right = kFull - wet * b;
+        pan = t;
+    }
+
+    void slewControls(Voice& v, const Settings& s) {
+        slewBy(s.slewStep, s.stereoTarget, v.stereo);
+        slewBy(s.slewStep, s.dryWetTarget, v.dryWet);
+        slewBy(s.slewStep, s.centerVolTarget, v.centerVol);
+        atRest = v.stereo == s.stereoTarget && v.dryWet == s.dryWetTarget &&
+                 v.centerVol == s.centerVolTarget;
+        mono = v.stereo == 0.0f;
+        pan = std::numeric_limits<float>::quiet_NaN();
+    }
+};
+
+// How many samples, from the current one on, can run without a bar or grid
+// line at a sample's start, or a periodic update or fold at a sample's end:
+// only the last sample of the run may end in one.
+int32_t quietRun(const Voice& v, int32_t updateInterval, int32_t remaining) {
+    double run = remaining;
+    if (v.samplesToNextBar < run) run = std::max(1.0, std::floor(v.samplesToNextBar));
+    if (v.samplesToNextGridLine < run) run = std::max(1.0, std::floor(v.samplesToNextGridLine));
+    const double toUpdate = std::max(1.0, double(updateInterval) - v.updateCounter);
+    const double toFold = std::max(1.0, double(kFoldAbove) - v.samplesSinceTrigger);
+    return static_cast<int32_t>(std::min({run, toUpdate, toFold}));
 }
 
 }  // namespace
@@ -53,16 +87,18 @@ void silence(float* out, int32_t frames) {
 // 0.1 s and no bar or grid line fires.
 void Engine::blockStart() {
     HostTime time;
-    const bool valid = host != nullptr && host->readHostTime(time) &&
-                       usableHostTime(time.ppqPos, time.barStartPos, time.tempo);
+    bool valid = host != nullptr && host->readHostTime(time) &&
+                 usableHostTime(time.ppqPos, time.barStartPos, time.tempo);
+    const double beatsPerBar =
+        time.timeSigNumerator > 0 ? double(time.timeSigNumerator) : kDefaultBeatsPerBar;
+    const double rate = engineSampleRate;
+    const double beatLength = valid ? rate * kSecondsPerMinute / time.tempo : 0.0;
+    if (!(beatsPerBar * beatLength < kLongestBar)) valid = false;
     if (valid) {
-        const double beatsPerBar =
-            time.timeSigNumerator > 0 ? double(time.timeSigNumerator) : kDefaultBeatsPerBar;
         const double posInBar = positionInBar(time.ppqPos - time.barStartPos, beatsPerBar);
         const double grid = gridBeats;
         const double posInGrid = positionInGrid(posInBar, grid);
-        const double rate = engineSampleRate;
-        samplesPerBeat = rate * kSecondsPerMinute / time.tempo;
+        samplesPerBeat = beatLength;
         samplesPerBar = beatsPerBar * samplesPerBeat;
         if (time.ppqPos != lastPpqPos) {
             // Only a moving transport resets the counters; a stopped one lets
@@ -78,7 +114,7 @@ void Engine::blockStart() {
         notify(kReportTempo, static_cast<float>(time.tempo));
         hostSyncValid = true;
     } else {
-        samplesToNextBar = double{engineSampleRate} * double{kRetryPeriod};
+        samplesToNextBar = rate * double{kRetryPeriod};
         notify(kReportTempo, 0.0f);
         hostSyncValid = false;
     }
@@ -113,6 +149,11 @@ void Engine::periodicUpdate() {
 // written, so the host may pass the same buffers for both. A frame whose input
 // is not finite (or whose mono sum overflows) is taken as silence: the engine
 // runs on as for a zero sample and both outputs of that frame are 0.
+//
+// The samples run in stretches between events (bar and grid lines, periodic
+// updates, triggers), so the per-sample loop carries no event bookkeeping;
+// the counters move by the stretch's length at its end, which is exact since
+// they count whole samples.
 void Engine::processReplacing(const float* inLeft, const float* inRight, float* outLeft,
                               float* outRight, int32_t sampleFrames) {
     const ScopedDenormalFlush flushDenormals;
@@ -123,67 +164,81 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
         return;
     }
 
-    // The pan law's two gains, kept while the pan position and the two
-    // output controls they come from stay put (most of the time).
-    PanGains gains = panGains(panPosition, centerVol, dryWet);
-    float gainsPan = panPosition;
+    const Settings s(*this);
+    Voice v(*this);
+    OutputStage out;
+    // A gain of 1 or 1/2 scales exactly, so the sum can be formed in float.
+    const bool exactGain = s.inputGain == 1.0f || s.inputGain == 0.5f;
 
-    for (int32_t i = 0; i < sampleFrames; ++i) {
-        // Bar and grid lines. The bar counter carries its fraction over; the
-        // grid counter is set afresh from the beat length at each line.
-        if (samplesToNextBar < 1.0) {
-            samplesToNextBar += samplesPerBar;
-            barPending = hostSyncValid;
+    int32_t i = 0;
+    while (i < sampleFrames) {
+        // Bar and grid lines due at this sample's start. The bar counter
+        // carries its fraction over; the grid counter is set afresh.
+        if (v.samplesToNextBar < 1.0) {
+            v.samplesToNextBar += samplesPerBar;
+            v.barPending = hostSyncValid;
             timeInfoCurrent = false;
         }
-        samplesToNextBar -= 1.0;
-        if (samplesToNextGridLine < 1.0) {
-            samplesToNextGridLine = gridBeats * samplesPerBeat;
-            gridPending = hostSyncValid;
+        if (v.samplesToNextGridLine < 1.0) {
+            v.samplesToNextGridLine = gridBeats * samplesPerBeat;
+            v.gridPending = hostSyncValid;
             timeInfoCurrent = false;
         }
-        samplesToNextGridLine -= 1.0;
 
-        // Output controls; each is usually at rest on its target.
-        bool gainsStale = false;
-        if (const float target = stereoTarget; target != stereo) slewToward(target, stereo);
-        if (const float target = dryWetTarget; target != dryWet) {
-            slewToward(target, dryWet);
-            gainsStale = true;
-        }
-        if (const float target = centerVolTarget; target != centerVol) {
-            slewToward(target, centerVol);
-            gainsStale = true;
-        }
+        const int32_t run = quietRun(v, updateInterval, sampleFrames - i);
+        int32_t k = 0;
+        do {
+            const int32_t at = i + k;
+            if (!out.atRest) out.slewControls(v, s);
 
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        float m = static_cast<float>((double{right} + double{left}) * double{inputGain});
-        float l = m;
-        float r = m;
-        if (!std::isfinite(m)) {
-            m = l = r = 0.0f;
-        } else if (stereo != 0.0f) {
-            const double mono = m;
-            const double width = stereo;
-            l = static_cast<float>(mono + (double{left} - mono) * width);
-            r = static_cast<float>(mono + (double{right} - mono) * width);
-        }
+            const float left = inLeft[at];
+            const float right = inRight[at];
+            float m = exactGain
+                          ? (left + right) * s.inputGain
+                          : static_cast<float>((double{right} + double{left}) * s.inputGain);
+            bool silent = false;
+            if (!std::isfinite(m)) [[unlikely]] {
+                m = static_cast<float>((double{right} + double{left}) * double{s.inputGain});
+                if (!std::isfinite(m)) {
+                    m = 0.0f;
+                    silent = true;
+                }
+            }
+            double l = m;
+            double r = l;
+            if (!out.mono) {
+                const double width = v.stereo;
+                l = silent ? 0.0 : static_cast<float>(l + (double{left} - l) * width);
+                r = silent ? 0.0 : static_cast<float>(r + (double{right} - r) * width);
+            }
 
-        const float t = nextPanPosition(m);
-        if (gainsStale || t != gainsPan) {
-            gains = panGains(t, centerVol, dryWet);
-            gainsPan = t;
-        }
-        outLeft[i] = static_cast<float>(double{l} * gains.left);
-        outRight[i] = static_cast<float>(double{r} * gains.right);
+            const float t = tavolu::nextPanPosition(v, s, *this, m);
+            if (t != out.pan) out.setPan(t, v);
+            outLeft[at] = static_cast<float>(l * out.left);
+            outRight[at] = static_cast<float>(r * out.right);
+            ++k;
+        } while (k < run && !v.triggered);
 
-        if (++updateCounter >= updateInterval) {
-            updateCounter = 0;
+        v.samplesToNextBar -= k;
+        v.samplesToNextGridLine -= k;
+        if (v.triggered) {
+            // The trigger set the update counter so that the new trace is
+            // reported at the end of its sample.
+            v.triggered = false;
+            v.updateCounter += 1;
+        } else {
+            v.updateCounter += k;
+        }
+        if (v.updateCounter >= updateInterval) {
+            v.updateCounter = 0;
+            v.store(*this);
             periodicUpdate();
+            v.load(*this);
         }
-        if (samplesSinceTrigger >= kFoldAbove) samplesSinceTrigger = kFoldTo;
+        if (v.samplesSinceTrigger >= kFoldAbove) v.samplesSinceTrigger = kFoldTo;
+        i += k;
     }
+    v.store(*this);
 }
 
 }  // namespace tavolu

@@ -50,6 +50,21 @@ enum EngineReport : int32_t {
     kReportSilence = 37,
 };
 
+// Moves current toward target by at most step: d = target - current; within
+// (-step, step) current lands on the target, otherwise it moves by one step. A
+// target that is not a number leaves current where it is, so one bad value
+// cannot walk a control off without end.
+[[gnu::always_inline]] inline void slewBy(float step, float target, float& current) {
+    const float d = target - current;
+    if (-step < d && d < step) {
+        current = target;
+    } else if (d > 0.0f) {
+        current = current + step;
+    } else if (d < 0.0f) {
+        current = current - step;
+    }
+}
+
 struct Engine {
     EngineHost* host = nullptr;    // null: no time information, no reports
     bool displayAttached = false;  // an editor is attached to the effect
@@ -172,19 +187,8 @@ struct Engine {
     void updateDecayIncrement();
     void updateHoldSource();
     void requestTimeInfo() { timeInfoCurrent = false; }
-    // [audio thread] Moves current toward target by at most slewStep. A target
-    // that is not a number leaves current where it is, so one bad value cannot
-    // walk a control off without end.
-    [[gnu::always_inline]] void slewToward(float target, float& current) const {
-        const float d = target - current;
-        if (-slewStep < d && d < slewStep) {
-            current = target;
-        } else if (d > 0.0f) {
-            current = current + slewStep;
-        } else if (d < 0.0f) {
-            current = current - slewStep;
-        }
-    }
+    // [audio thread] Moves current toward target by at most slewStep.
+    void slewToward(float target, float& current) const { slewBy(slewStep, target, current); }
 
     // [UI thread, never while processing] Derives the sample-rate values.
     void resume(float sampleRate);

@@ -1,90 +1,122 @@
 // The pan generator, the per-sample part: detector, trigger decision,
-// envelope, sine LFO with its fade-in, and the slewed pan position. Defined
-// inline for the block loop; the trigger steps and the LFO restart are in
+// envelope, sine LFO with its fade-in, and the slewed pan position. Inline for
+// the block loop; the trigger steps and the LFO restart are in
 // pan_generator.cpp.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/engine.h"
 #include "engine/trigger.h"
+#include "engine/voice.h"
 
 namespace tavolu {
 
 namespace pan {
-constexpr float kFull = 1.0f;         // top of the pan range, and a full LFO fade-in
-constexpr float kCentre = 0.5f;       // pan position
-constexpr int8_t kSampleAndHold = 2;  // Start Mode / End Mode
-constexpr int8_t kModeNone = 0;
+constexpr float kFull = 1.0f;    // top of the pan range, and a full LFO fade-in
+constexpr float kCentre = 0.5f;  // pan position
 }  // namespace pan
 
 // [audio thread] One step of the envelope: attack toward startTarget (then
 // hold), decay toward endTarget, then rest. The phases are tested in this
 // order, so when the hold ends at or after the decay end the hold wins.
-[[gnu::always_inline]] inline void advanceEnvelopeOf(Engine& e) {
-    const int32_t n = e.samplesSinceTrigger;
-    float pos = e.envelopePosition;
-    if (n <= e.activeHoldEnd) {
-        pos = pos + e.attackStep;
-        if (e.attackStep >= 0.0f ? pos > e.startTarget : pos < e.startTarget) pos = e.startTarget;
-    } else if (n < e.activeDecayEnd) {
+[[gnu::always_inline]] inline float advanceEnvelope(const Voice& v, const Settings& s,
+                                                    Engine& e) {
+    const int32_t n = v.samplesSinceTrigger;
+    float pos;
+    if (n <= v.activeHoldEnd) {
+        pos = e.envelopePosition + v.attackStep;
+        if (v.attackStep >= 0.0f ? pos > v.startTarget : pos < v.startTarget) pos = v.startTarget;
+    } else if (n < v.activeDecayEnd) {
         const float target = e.endTarget;
-        pos = pos + e.decayStep;
-        if (e.decayStep >= 0.0f ? pos > target : pos < target) pos = target;
+        pos = e.envelopePosition + v.decayStep;
+        if (v.decayStep >= 0.0f ? pos > target : pos < target) pos = target;
     } else {
-        pos = e.endTarget;
         // With Start=End on, a write of "Start" moves endValue only; the
         // resting position follows it here.
-        if (e.startEqualsEnd && e.endMode == pan::kModeNone) pos = e.endValue;
+        pos = s.restOnEndValue ? s.endValue : float{e.endTarget};
     }
     e.envelopePosition = pos;
+    return pos;
+}
+
+// [audio thread] The LFO's way to the pan: crossfade from the value held at
+// the last restart, fade-in after "LFO Delay", depth. Once the crossfade and
+// the fade-in are complete they stay at 1 and drop out of the sums.
+[[gnu::always_inline]] inline void advanceLfoOutput(Voice& v, const Settings& s) {
+    const double held = v.lfoHeldOutput;
+    if (v.lfoSettled) {
+        v.lfoOutput = static_cast<float>(held + (v.lfoSin - held));
+        v.lfoOffset = v.lfoOutput * s.lfoDepth;
+        return;
+    }
+    v.lfoBlend = std::min(pan::kFull, v.lfoBlend + s.attackIncrement);
+    v.lfoOutput = static_cast<float>(held + (v.lfoSin - held) * double{v.lfoBlend});
+    // Under Sample&Hold the LFO only supplies the random value and must not
+    // move the position itself.
+    v.lfoDelayRamp = std::min(pan::kFull, v.lfoDelayRamp + s.lfoDelayStep);
+    if (s.sampleAndHold) v.lfoDelayRamp = 0.0f;
+    const double level = v.lfoDelayLevel;
+    v.lfoDelayLevel =
+        static_cast<float>(level + (double{v.lfoDelayRamp} - level) * double{s.delaySmoothing});
+    v.lfoOffset =
+        static_cast<float>(double{v.lfoOutput} * (double{v.lfoDelayLevel} * double{s.lfoDepth}));
+    v.lfoSettled = v.lfoBlend == pan::kFull && v.lfoDelayRamp == pan::kFull &&
+                   v.lfoDelayLevel == pan::kFull && !(s.attackIncrement < 0.0f) &&
+                   !(s.lfoDelayStep < 0.0f) && std::isfinite(s.delaySmoothing);
 }
 
 // [audio thread]
-[[gnu::always_inline]] inline float Engine::nextPanPosition(float m) {
-    detectTransient(m);
+[[gnu::always_inline]] inline float nextPanPosition(Voice& v, const Settings& s, Engine& e,
+                                                    float m) {
+    detectTransient(v, s, e, m);
 
-    if ((lfoSin >= 0.0f && lfoPrevSin < 0.0f) || (lfoSin <= 0.0f && lfoPrevSin > 0.0f)) {
-        lfoCrossed = true;
+    const double sine = v.lfoSin;
+    if ((sine >= 0.0 && v.lfoPrevSin < 0.0) || (sine <= 0.0 && v.lfoPrevSin > 0.0)) {
+        v.lfoCrossed = true;
     }
-    lfoPrevSin = lfoSin;
+    v.lfoPrevSin = sine;
 
-    if (triggerDue()) {
-        fireTrigger(m);
+    if (triggerDue(v, s, e)) [[unlikely]] {
+        v.store(e);
+        e.fireTrigger(m);
+        v.load(e);
+        v.triggered = true;
+        v.lfoSettled = false;
     } else {
-        ++samplesSinceTrigger;
+        ++v.samplesSinceTrigger;
     }
-    advanceEnvelopeOf(*this);
+    const float envelope = advanceEnvelope(v, s, e);
 
     // Coupled sine oscillator: the cosine uses the sine just computed, which
     // keeps the amplitude steady without any transcendental call.
-    const double phaseStep = lfoPhaseStep;
-    lfoSin = static_cast<float>(double{lfoSin} + double{lfoCos} * phaseStep);
-    lfoCos = static_cast<float>(double{lfoCos} - double{lfoSin} * phaseStep);
+    v.lfoSin = static_cast<float>(v.lfoSin + v.lfoCos * s.lfoPhaseStep);
+    v.lfoCos = static_cast<float>(v.lfoCos - v.lfoSin * s.lfoPhaseStep);
 
-    if (barPending) passHostBarLine();
+    if (v.barPending) [[unlikely]] {
+        v.store(e);
+        e.passHostBarLine();
+        v.load(e);
+        v.lfoSettled = false;
+    }
+    advanceLfoOutput(v, s);
 
-    // Crossfade from the value held at the last restart, over the attack time.
-    lfoBlend = std::min(pan::kFull, lfoBlend + attackIncrement);
-    const double held = lfoHeldOutput;
-    lfoOutput = static_cast<float>(held + (double{lfoSin} - held) * double{lfoBlend});
-
-    // Fade-in after "LFO Delay". Under Sample&Hold the LFO only supplies the
-    // random value and must not move the position itself.
-    lfoDelayRamp = std::min(pan::kFull, lfoDelayRamp + lfoDelayStep);
-    if (startMode == pan::kSampleAndHold || endMode == pan::kSampleAndHold) lfoDelayRamp = 0.0f;
-    const double level = lfoDelayLevel;
-    lfoDelayLevel =
-        static_cast<float>(level + (double{lfoDelayRamp} - level) * double{delaySmoothing});
-    lfoOffset = static_cast<float>(double{lfoOutput} * (double{lfoDelayLevel} * double{lfoDepth}));
-
-    float raw = lfoOffset + envelopePosition;
+    float raw = v.lfoOffset + envelope;
     if (raw > pan::kFull) raw = pan::kFull;
     if (!(raw >= 0.0f)) raw = raw < 0.0f ? 0.0f : pan::kCentre;  // not a number: centre
-    rawPan = raw;
+    v.rawPan = raw;
+    if (raw != v.panPosition) slewBy(s.slewStep, raw, v.panPosition);
+    return v.panPosition;
+}
 
-    slewToward(raw, panPosition);
-    return panPosition;
+// [audio thread] One sample through the generator, on the engine's fields.
+inline float Engine::nextPanPosition(float m) {
+    const Settings s(*this);
+    Voice v(*this);
+    const float pan = tavolu::nextPanPosition(v, s, *this, m);
+    v.store(*this);
+    return pan;
 }
 
 }  // namespace tavolu

@@ -1,12 +1,13 @@
 // Trigger detection, the per-sample part: the transient detector and the
-// decision whether a sweep starts on this sample. Defined inline because the
-// block loop runs both on every sample; the detector's rarer steps (the end of
-// a rise, the end of a segment) are in trigger.cpp.
+// decision whether a sweep starts on this sample. Inline for the block loop;
+// the detector's rarer steps (the end of a rise, the end of a segment) are in
+// trigger.cpp.
 #pragma once
 
 #include <cmath>
 
 #include "engine/engine.h"
+#include "engine/voice.h"
 
 namespace tavolu {
 
@@ -14,46 +15,77 @@ namespace tavolu {
 // segment (1/80 s) at a time, and marks an onset when the envelope rises by
 // more than "Selectivity" (as a fraction of the envelope) above the lowest
 // level seen since the detector was last armed.
-[[gnu::always_inline]] inline void Engine::detectTransient(float m) {
+[[gnu::always_inline]] inline void detectTransient(Voice& v, const Settings& s, Engine& e,
+                                                   float m) {
     const float a = std::fabs(m);
-    if (detEnvelope <= a) {
-        detSegmentCounter = 0;
-        detEnvelope = a;
-        detDisplayLevel = a;
-        detDisplayStep = 0.0f;
-        detRising = true;
+    if (v.detEnvelope <= a) {
+        v.detSegmentCounter = 0;
+        v.detEnvelope = a;
+        v.detDisplayLevel = a;
+        v.detDisplayStep = 0.0f;
+        v.detRising = true;
+        v.onsetSettled = false;
     } else {
-        if (detRising) endDetectorRise();
-        if (detSegmentCounter < detectorSegmentLength) {
-            detDisplayLevel = detDisplayLevel - detDisplayStep;
-            ++detSegmentCounter;
-            if (a > detSegmentPeak) detSegmentPeak = a;
+        if (v.detRising) [[unlikely]] {
+            v.store(e);
+            e.endDetectorRise();
+            v.load(e);
+        }
+        if (v.detSegmentCounter < s.segmentLength) [[likely]] {
+            v.detDisplayLevel = v.detDisplayLevel - v.detDisplayStep;
+            ++v.detSegmentCounter;
+            if (a > v.detSegmentPeak) v.detSegmentPeak = a;
         } else {
-            endDetectorSegment();
+            v.store(e);
+            e.endDetectorSegment();
+            v.load(e);
+            v.onsetSettled = false;
         }
     }
 
     // Onset test. While disarmed the minimum follows the envelope, so a
-    // negative rise means the envelope has just fallen: time to re-arm.
-    const float d = detEnvelope - detMinimum;
-    if (!detArmed || detEnvelope < detMinimum) detMinimum = detEnvelope;
-    const double g = detEnvelope == 0.0f ? 0.0 : double{d} / double{detEnvelope};
-    if (detArmed && g > double{selectivity}) {
-        detTriggered = true;
-        detArmed = false;
-        detDisplayLevel = 0.0f;
+    // negative rise means the envelope has just fallen: time to re-arm. The
+    // test depends only on the envelope, the minimum, the armed state and
+    // "Selectivity"; once it has run without changing anything it would not
+    // change anything again until the envelope moves.
+    if (v.onsetSettled) return;
+    const float envelope = v.detEnvelope;
+    const float minimum = v.detMinimum;
+    const bool armed = v.detArmed;
+    const float d = envelope - minimum;
+    if (!armed || envelope < minimum) v.detMinimum = envelope;
+    const double g = envelope == 0.0f ? 0.0 : double{d} / double{envelope};
+    if (v.detArmed && g > s.selectivity) {
+        v.detTriggered = true;
+        v.detArmed = false;
+        v.detDisplayLevel = 0.0f;
     }
-    if (!detArmed && g < 0.0) detArmed = true;
+    if (!v.detArmed && g < 0.0) v.detArmed = true;
+    v.onsetSettled = v.detMinimum == minimum && v.detArmed == armed;
 }
 
 // [audio thread] The sources in their order of precedence. A source's flag
 // stays set until some trigger fires, so a flag raised while its source was
 // not selected fires as soon as it is.
-[[gnu::always_inline]] inline bool Engine::triggerDue() const {
-    if (lfoCrossed && lfoTriggerEnabled) return true;
-    if (gridPending && gridTriggerEnabled) return true;
-    if (detTriggered && !detArmed && threshold <= detEnvelope && audioTriggerEnabled) return true;
-    return midiTriggerPending;
+[[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s,
+                                              const Engine& e) {
+    if (v.lfoCrossed && s.lfoTrigger) return true;
+    if (v.gridPending && s.gridTrigger) return true;
+    if (v.detTriggered && !v.detArmed && s.threshold <= v.detEnvelope && s.audioTrigger) {
+        return true;
+    }
+    return e.midiTriggerPending;
 }
+
+// [audio thread] One sample through the detector, on the engine's fields.
+inline void Engine::detectTransient(float m) {
+    const Settings s(*this);
+    Voice v(*this);
+    tavolu::detectTransient(v, s, *this, m);
+    v.store(*this);
+}
+
+// [audio thread]
+inline bool Engine::triggerDue() const { return tavolu::triggerDue(Voice(*this), Settings(*this), *this); }
 
 }  // namespace tavolu

@@ -1,0 +1,173 @@
+// The per-sample chain's working set, held in locals for a block.
+//
+// The engine's fields live in one large record that the host's output
+// buffers could, as far as the compiler knows, point into; working on them
+// directly would reload and store every field on every sample. For the length
+// of a block the block routine copies what the chain touches on every sample
+// into a Voice (which nothing else can reach, so it stays in registers) and
+// the parameter values into a Settings snapshot, and writes the Voice back at
+// the end. The rare steps that live in the engine's own functions (a trigger,
+// the detector's segment end, a restart of the LFO) are bracketed by
+// store/load, so they see and leave the fields exactly as in a plain loop.
+//
+// Parameter values are read once per block: a write from another thread has
+// no defined moment within a block anyway, and a write between blocks is seen
+// from the next block's first sample, just as before. The two fields that
+// the parameter setter also writes (envelopePosition and endTarget) are not
+// held here but read and written where they are used, so no write is lost.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/engine.h"
+
+namespace tavolu {
+
+struct Settings {
+    double selectivity;
+    double lfoPhaseStep;  // rad per sample
+    float threshold;
+    float attackIncrement;
+    float lfoDelayStep;
+    float delaySmoothing;
+    float lfoDepth;
+    float endValue;
+    float stereoTarget;
+    float dryWetTarget;
+    float centerVolTarget;
+    float slewStep;
+    float inputGain;
+    uint32_t segmentLength;  // samples per detector segment
+    bool audioTrigger;
+    bool gridTrigger;
+    bool lfoTrigger;
+    bool sampleAndHold;   // either mode takes the LFO as a random source only
+    bool restOnEndValue;  // "Start=End" on with End Mode None
+
+    [[gnu::always_inline]] explicit Settings(const Engine& e)
+        : selectivity(e.selectivity),
+          lfoPhaseStep(e.lfoPhaseStep),
+          threshold(e.threshold),
+          attackIncrement(e.attackIncrement),
+          lfoDelayStep(e.lfoDelayStep),
+          delaySmoothing(e.delaySmoothing),
+          lfoDepth(e.lfoDepth),
+          endValue(e.endValue),
+          stereoTarget(e.stereoTarget),
+          dryWetTarget(e.dryWetTarget),
+          centerVolTarget(e.centerVolTarget),
+          slewStep(e.slewStep),
+          inputGain(e.inputGain),
+          segmentLength(e.detectorSegmentLength),
+          audioTrigger(e.audioTriggerEnabled),
+          gridTrigger(e.gridTriggerEnabled),
+          lfoTrigger(e.lfoTriggerEnabled),
+          sampleAndHold(e.startMode == 2 || e.endMode == 2),
+          restOnEndValue(e.startEqualsEnd && e.endMode == 0) {}
+};
+
+struct Voice {
+    // Transient detector
+    float detEnvelope, detSegmentPeak, detDisplayLevel, detDisplayStep, detMinimum;
+    uint32_t detSegmentCounter;
+    bool detRising, detArmed, detTriggered;
+    // LFO; the oscillator is kept in double (always holding float values)
+    double lfoSin, lfoCos, lfoPrevSin;
+    float lfoOutput, lfoHeldOutput, lfoBlend, lfoDelayRamp, lfoDelayLevel, lfoOffset;
+    bool lfoCrossed, barPending, gridPending;
+    // Envelope and pan
+    int32_t samplesSinceTrigger, activeHoldEnd, activeDecayEnd;
+    float startTarget, attackStep, decayStep, rawPan, panPosition;
+    // Block counters and output controls
+    double samplesToNextBar, samplesToNextGridLine;
+    int32_t updateCounter;
+    float stereo, dryWet, centerVol;
+
+    // Not engine fields: what the chain knows about its own steady state.
+    bool onsetSettled;  // the onset test would change nothing if run again
+    bool lfoSettled;    // fade-in and crossfade complete: both stay at 1
+    bool triggered;     // a trigger fired on the sample just run
+
+    [[gnu::always_inline]] explicit Voice(const Engine& e)
+        : onsetSettled(false), lfoSettled(false), triggered(false) {
+        load(e);
+    }
+
+    [[gnu::always_inline]] void load(const Engine& e) {
+        detEnvelope = e.detEnvelope;
+        detSegmentPeak = e.detSegmentPeak;
+        detDisplayLevel = e.detDisplayLevel;
+        detDisplayStep = e.detDisplayStep;
+        detMinimum = e.detMinimum;
+        detSegmentCounter = e.detSegmentCounter;
+        detRising = e.detRising;
+        detArmed = e.detArmed;
+        detTriggered = e.detTriggered;
+        lfoSin = e.lfoSin;
+        lfoCos = e.lfoCos;
+        lfoPrevSin = e.lfoPrevSin;
+        lfoOutput = e.lfoOutput;
+        lfoHeldOutput = e.lfoHeldOutput;
+        lfoBlend = e.lfoBlend;
+        lfoDelayRamp = e.lfoDelayRamp;
+        lfoDelayLevel = e.lfoDelayLevel;
+        lfoOffset = e.lfoOffset;
+        lfoCrossed = e.lfoCrossed;
+        barPending = e.barPending;
+        gridPending = e.gridPending;
+        samplesSinceTrigger = e.samplesSinceTrigger;
+        activeHoldEnd = e.activeHoldEnd;
+        activeDecayEnd = e.activeDecayEnd;
+        startTarget = e.startTarget;
+        attackStep = e.attackStep;
+        decayStep = e.decayStep;
+        rawPan = e.rawPan;
+        panPosition = e.panPosition;
+        samplesToNextBar = e.samplesToNextBar;
+        samplesToNextGridLine = e.samplesToNextGridLine;
+        updateCounter = e.updateCounter;
+        stereo = e.stereo;
+        dryWet = e.dryWet;
+        centerVol = e.centerVol;
+    }
+
+    [[gnu::always_inline]] void store(Engine& e) const {
+        e.detEnvelope = detEnvelope;
+        e.detSegmentPeak = detSegmentPeak;
+        e.detDisplayLevel = detDisplayLevel;
+        e.detDisplayStep = detDisplayStep;
+        e.detMinimum = detMinimum;
+        e.detSegmentCounter = detSegmentCounter;
+        e.detRising = detRising;
+        e.detArmed = detArmed;
+        e.detTriggered = detTriggered;
+        e.lfoSin = static_cast<float>(lfoSin);
+        e.lfoCos = static_cast<float>(lfoCos);
+        e.lfoPrevSin = static_cast<float>(lfoPrevSin);
+        e.lfoOutput = lfoOutput;
+        e.lfoHeldOutput = lfoHeldOutput;
+        e.lfoBlend = lfoBlend;
+        e.lfoDelayRamp = lfoDelayRamp;
+        e.lfoDelayLevel = lfoDelayLevel;
+        e.lfoOffset = lfoOffset;
+        e.lfoCrossed = lfoCrossed;
+        e.barPending = barPending;
+        e.gridPending = gridPending;
+        e.samplesSinceTrigger = samplesSinceTrigger;
+        e.activeHoldEnd = activeHoldEnd;
+        e.activeDecayEnd = activeDecayEnd;
+        e.startTarget = startTarget;
+        e.attackStep = attackStep;
+        e.decayStep = decayStep;
+        e.rawPan = rawPan;
+        e.panPosition = panPosition;
+        e.samplesToNextBar = samplesToNextBar;
+        e.samplesToNextGridLine = samplesToNextGridLine;
+        e.updateCounter = updateCounter;
+        e.stereo = stereo;
+        e.dryWet = dryWet;
+        e.centerVol = centerVol;
+    }
+};
+
+}  // namespace tavolu
