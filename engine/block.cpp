@@ -80,6 +80,55 @@ int32_t quietRun(const Voice& v, int32_t updateInterval, int32_t remaining) {
     return static_cast<int32_t>(std::min({run, toUpdate, toFold}));
 }
 
+struct Channels {
+    const float* left;
+    const float* right;
+};
+struct Outputs {
+    float* left;
+    float* right;
+};
+
+// Frames [begin, end) through the chain, stopping after a frame on which a
+// trigger fired; answers how many ran. Plain: the output controls are at
+// rest, "Stereo" is 0 and the input gain scales exactly, as is usual.
+template <bool kPlain>
+[[gnu::always_inline]] inline int32_t runFrames(Engine& e, Voice& v, const Settings& s,
+                                                OutputStage& out, Channels in, Outputs outputs,
+                                                int32_t begin, int32_t end) {
+    const bool exactGain = kPlain || s.inputGain == 1.0f || s.inputGain == 0.5f;
+    for (int32_t at = begin; at < end; ++at) {
+        if (!kPlain && !out.atRest) out.slewControls(v, s);
+
+        const float left = in.left[at];
+        const float right = in.right[at];
+        float m = exactGain ? (left + right) * s.inputGain
+                            : static_cast<float>((double{right} + double{left}) * s.inputGain);
+        bool silent = false;
+        if (!(std::fabs(m) <= std::numeric_limits<float>::max())) [[unlikely]] {
+            m = static_cast<float>((double{right} + double{left}) * double{s.inputGain});
+            if (!std::isfinite(m)) {
+                m = 0.0f;
+                silent = true;
+            }
+        }
+        double l = m;
+        double r = l;
+        if (!kPlain && !out.mono) {
+            const double width = v.stereo;
+            l = silent ? 0.0 : static_cast<float>(l + (double{left} - l) * width);
+            r = silent ? 0.0 : static_cast<float>(r + (double{right} - r) * width);
+        }
+
+        const float t = nextPanPosition(v, s, e, m);
+        if (t != out.pan) out.setPan(t, v);
+        outputs.left[at] = static_cast<float>(l * out.left);
+        outputs.right[at] = static_cast<float>(r * out.right);
+        if (v.triggered) [[unlikely]] return at + 1 - begin;
+    }
+    return end - begin;
+}
+
 }  // namespace
 
 // [audio thread] Reads the host's transport and sets the bar and grid
@@ -169,6 +218,8 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
     OutputStage out;
     // A gain of 1 or 1/2 scales exactly, so the sum can be formed in float.
     const bool exactGain = s.inputGain == 1.0f || s.inputGain == 0.5f;
+    const Channels in{inLeft, inRight};
+    const Outputs outputs{outLeft, outRight};
 
     int32_t i = 0;
     while (i < sampleFrames) {
@@ -186,39 +237,10 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
         }
 
         const int32_t run = quietRun(v, updateInterval, sampleFrames - i);
-        int32_t k = 0;
-        do {
-            const int32_t at = i + k;
-            if (!out.atRest) out.slewControls(v, s);
-
-            const float left = inLeft[at];
-            const float right = inRight[at];
-            float m = exactGain
-                          ? (left + right) * s.inputGain
-                          : static_cast<float>((double{right} + double{left}) * s.inputGain);
-            bool silent = false;
-            if (!std::isfinite(m)) [[unlikely]] {
-                m = static_cast<float>((double{right} + double{left}) * double{s.inputGain});
-                if (!std::isfinite(m)) {
-                    m = 0.0f;
-                    silent = true;
-                }
-            }
-            double l = m;
-            double r = l;
-            if (!out.mono) {
-                const double width = v.stereo;
-                l = silent ? 0.0 : static_cast<float>(l + (double{left} - l) * width);
-                r = silent ? 0.0 : static_cast<float>(r + (double{right} - r) * width);
-            }
-
-            const float t = tavolu::nextPanPosition(v, s, *this, m);
-            if (t != out.pan) out.setPan(t, v);
-            outLeft[at] = static_cast<float>(l * out.left);
-            outRight[at] = static_cast<float>(r * out.right);
-            ++k;
-        } while (k < run && !v.triggered);
-
+        const bool plain = out.atRest && out.mono && exactGain;
+        const int32_t k = plain ? runFrames<true>(*this, v, s, out, in, outputs, i, i + run)
+                                : runFrames<false>(*this, v, s, out, in, outputs, i, i + run);
+        i += k;
         v.samplesToNextBar -= k;
         v.samplesToNextGridLine -= k;
         if (v.triggered) {
@@ -236,7 +258,6 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
             v.load(*this);
         }
         if (v.samplesSinceTrigger >= kFoldAbove) v.samplesSinceTrigger = kFoldTo;
-        i += k;
     }
     v.store(*this);
 }

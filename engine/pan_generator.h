@@ -72,8 +72,10 @@ constexpr float kCentre = 0.5f;  // pan position
                                                     float m) {
     detectTransient(v, s, e, m);
 
+    // A crossing only matters while none is pending.
     const double sine = v.lfoSin;
-    if ((sine >= 0.0 && v.lfoPrevSin < 0.0) || (sine <= 0.0 && v.lfoPrevSin > 0.0)) {
+    if (!v.lfoCrossed &&
+        ((sine >= 0.0 && v.lfoPrevSin < 0.0) || (sine <= 0.0 && v.lfoPrevSin > 0.0))) {
         v.lfoCrossed = true;
     }
     v.lfoPrevSin = sine;

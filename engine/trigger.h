@@ -19,12 +19,14 @@ namespace tavolu {
                                                    float m) {
     const float a = std::fabs(m);
     if (v.detEnvelope <= a) {
+        // A "peak" equal to the envelope (as in digital silence) moves
+        // nothing the onset test depends on.
+        v.onsetSettled = v.onsetSettled && a == v.detEnvelope;
         v.detSegmentCounter = 0;
         v.detEnvelope = a;
         v.detDisplayLevel = a;
         v.detDisplayStep = 0.0f;
         v.detRising = true;
-        v.onsetSettled = false;
     } else {
         if (v.detRising) [[unlikely]] {
             v.store(e);
@@ -69,12 +71,11 @@ namespace tavolu {
 // not selected fires as soon as it is.
 [[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s,
                                               const Engine& e) {
-    if (v.lfoCrossed && s.lfoTrigger) return true;
-    if (v.gridPending && s.gridTrigger) return true;
-    if (v.detTriggered && !v.detArmed && s.threshold <= v.detEnvelope && s.audioTrigger) {
+    // No source has side effects, so they are tested all at once.
+    if ((v.lfoCrossed & s.lfoTrigger) | (v.gridPending & s.gridTrigger) | e.midiTriggerPending) {
         return true;
     }
-    return e.midiTriggerPending;
+    return (v.detTriggered & !v.detArmed & s.audioTrigger) && s.threshold <= v.detEnvelope;
 }
 
 // [audio thread] One sample through the detector, on the engine's fields.
