@@ -57,6 +57,13 @@ struct OutputStage {
         pan = t;
     }
 
+    // At a block start: whether the controls already rest on their targets.
+    void look(const Voice& v, const Settings& s) {
+        atRest = v.stereo == s.stereoTarget && v.dryWet == s.dryWetTarget &&
+                 v.centerVol == s.centerVolTarget;
+        mono = v.stereo == 0.0f;
+    }
+
     void slewControls(Voice& v, const Settings& s) {
         slewBy(s.slewStep, s.stereoTarget, v.stereo);
         slewBy(s.slewStep, s.dryWetTarget, v.dryWet);
@@ -216,6 +223,7 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
     const Settings s(*this);
     Voice v(*this);
     OutputStage out;
+    out.look(v, s);
     // A gain of 1 or 1/2 scales exactly, so the sum can be formed in float.
     const bool exactGain = s.inputGain == 1.0f || s.inputGain == 0.5f;
     const Channels in{inLeft, inRight};

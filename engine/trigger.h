@@ -71,11 +71,16 @@ namespace tavolu {
 // not selected fires as soon as it is.
 [[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s,
                                               const Engine& e) {
-    // No source has side effects, so they are tested all at once.
-    if ((v.lfoCrossed & s.lfoTrigger) | (v.gridPending & s.gridTrigger) | e.midiTriggerPending) {
-        return true;
+    // No source has side effects, so the order of the tests is free: the
+    // rarely set flags first.
+    if (v.detTriggered) [[unlikely]] {
+        if (!v.detArmed && s.audioTrigger && s.threshold <= v.detEnvelope) return true;
     }
-    return (v.detTriggered & !v.detArmed & s.audioTrigger) && s.threshold <= v.detEnvelope;
+    if (v.gridPending) [[unlikely]] {
+        if (s.gridTrigger) return true;
+    }
+    if (v.lfoCrossed && s.lfoTrigger) return true;
+    return e.midiTriggerPending;
 }
 
 // [audio thread] One sample through the detector, on the engine's fields.
