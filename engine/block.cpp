@@ -1,6 +1,7 @@
 // Block processing: the host's time information at a block start, the bar and
 // grid counters, the per-sample chain from input to pan law, and the periodic
 // report of the pan position to the editor.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -96,23 +97,21 @@ struct Outputs {
     float* right;
 };
 
-// Frames [begin, end) through the chain, stopping after a frame on which a
-// trigger fired; answers how many ran. Plain: the output controls are at
-// rest, "Stereo" is 0 and the input gain scales exactly, as is usual.
-template <bool kPlain>
+// Frames [begin, end) through the chain one at a time, stopping after a
+// frame on which a trigger fired; answers how many ran.
 [[gnu::always_inline]] inline int32_t runFrames(Engine& e, Voice& v, const Settings& s,
                                                 OutputStage& out, Channels in, Outputs outputs,
                                                 int32_t begin, int32_t end) {
-    const bool exactGain = kPlain || s.inputGain == 1.0f || s.inputGain == 0.5f;
+    const bool exactGain = s.inputGain == 1.0f || s.inputGain == 0.5f;
     for (int32_t at = begin; at < end; ++at) {
-        if (!kPlain && !out.atRest) out.slewControls(v, s);
+        if (!out.atRest) out.slewControls(v, s);
 
         const float left = in.left[at];
         const float right = in.right[at];
         float m = exactGain ? (left + right) * s.inputGain
                             : static_cast<float>((double{right} + double{left}) * s.inputGain);
         bool silent = false;
-        if (!(std::fabs(m) <= std::numeric_limits<float>::max())) [[unlikely]] {
+        if (!std::isfinite(m)) [[unlikely]] {
             m = static_cast<float>((double{right} + double{left}) * double{s.inputGain});
             if (!std::isfinite(m)) {
                 m = 0.0f;
@@ -121,7 +120,7 @@ template <bool kPlain>
         }
         double l = m;
         double r = l;
-        if (!kPlain && !out.mono) {
+        if (!out.mono) {
             const double width = v.stereo;
             l = silent ? 0.0 : static_cast<float>(l + (double{left} - l) * width);
             r = silent ? 0.0 : static_cast<float>(r + (double{right} - r) * width);
@@ -132,6 +131,63 @@ template <bool kPlain>
         outputs.left[at] = static_cast<float>(l * out.left);
         outputs.right[at] = static_cast<float>(r * out.right);
         if (v.triggered) [[unlikely]] return at + 1 - begin;
+    }
+    return end - begin;
+}
+
+// The usual case: the output controls rest, "Stereo" is 0 (both channels
+// carry the mono sum) and the input gain scales exactly. The frames go in
+// three passes over a chunk, so that the two around the pan chain (the mono
+// sum, the gains) run over whole arrays and the chain itself has the
+// registers to itself. All inputs of a chunk are read before any output is
+// written.
+[[gnu::always_inline]] inline int32_t runPlainFrames(Engine& e, Voice& v, const Settings& s,
+                                                     OutputStage& out, Channels in,
+                                                     Outputs outputs, int32_t begin,
+                                                     int32_t end) {
+    constexpr int32_t kChunk = 256;  // frames
+    float mono[kChunk];
+    double leftGain[kChunk];
+    double rightGain[kChunk];
+    const float gain = s.inputGain;
+    constexpr float kLargest = std::numeric_limits<float>::max();
+
+    for (int32_t from = begin; from < end; from += kChunk) {
+        const int32_t n = std::min(kChunk, end - from);
+        const float* inL = in.left + from;
+        const float* inR = in.right + from;
+        bool bad = false;
+        for (int32_t j = 0; j < n; ++j) {
+            mono[j] = (inL[j] + inR[j]) * gain;
+            bad |= !(std::fabs(mono[j]) <= kLargest);
+        }
+        if (bad) [[unlikely]] {
+            for (int32_t j = 0; j < n; ++j) {
+                if (std::isfinite(mono[j])) continue;
+                const float m = static_cast<float>((double{inR[j]} + double{inL[j]}) * gain);
+                mono[j] = std::isfinite(m) ? m : 0.0f;  // a silent frame
+            }
+        }
+
+        int32_t done = n;
+        for (int32_t j = 0; j < n; ++j) {
+            const float t = nextPanPosition(v, s, e, mono[j]);
+            if (t != out.pan) out.setPan(t, v);
+            leftGain[j] = out.left;
+            rightGain[j] = out.right;
+            if (v.triggered) [[unlikely]] {
+                done = j + 1;
+                break;
+            }
+        }
+
+        float* outL = outputs.left + from;
+        float* outR = outputs.right + from;
+        for (int32_t j = 0; j < done; ++j) {
+            outL[j] = static_cast<float>(double{mono[j]} * leftGain[j]);
+            outR[j] = static_cast<float>(double{mono[j]} * rightGain[j]);
+        }
+        if (done < n) return from + done - begin;
     }
     return end - begin;
 }
@@ -246,8 +302,8 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
 
         const int32_t run = quietRun(v, updateInterval, sampleFrames - i);
         const bool plain = out.atRest && out.mono && exactGain;
-        const int32_t k = plain ? runFrames<true>(*this, v, s, out, in, outputs, i, i + run)
-                                : runFrames<false>(*this, v, s, out, in, outputs, i, i + run);
+        const int32_t k = plain ? runPlainFrames(*this, v, s, out, in, outputs, i, i + run)
+                                : runFrames(*this, v, s, out, in, outputs, i, i + run);
         i += k;
         v.samplesToNextBar -= k;
         v.samplesToNextGridLine -= k;
