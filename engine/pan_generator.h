@@ -47,10 +47,17 @@ constexpr float kCentre = 0.5f;  // pan position
 [[gnu::always_inline]] inline void advanceLfoOutput(Voice& v, const Settings& s) {
     const double held = v.lfoHeldOutput;
     if (v.lfoSettled) {
+        if (s.lfoDepth == 0.0f) {
+            // The LFO cannot move the pan; its output is made when stored.
+            v.lfoDeferred = true;
+            v.lfoOffset = 0.0f;
+            return;
+        }
         v.lfoOutput = static_cast<float>(held + (v.lfoSin - held));
         v.lfoOffset = v.lfoOutput * s.lfoDepth;
         return;
     }
+    v.lfoDeferred = false;
     v.lfoBlend = std::min(pan::kFull, v.lfoBlend + s.attackIncrement);
     v.lfoOutput = static_cast<float>(held + (v.lfoSin - held) * double{v.lfoBlend});
     // Under Sample&Hold the LFO only supplies the random value and must not
@@ -86,10 +93,15 @@ constexpr float kCentre = 0.5f;  // pan position
         v.load(e);
         v.triggered = true;
         v.lfoSettled = false;
+        v.lfoDeferred = false;
     } else {
         ++v.samplesSinceTrigger;
     }
     const float envelope = advanceEnvelope(v, s, e);
+
+    // The bar line below restarts the LFO from its output as it stands
+    // before this sample's step.
+    if (v.barPending) [[unlikely]] v.makeDeferredLfo();
 
     // Coupled sine oscillator: the cosine uses the sine just computed, which
     // keeps the amplitude steady without any transcendental call.
@@ -101,6 +113,7 @@ constexpr float kCentre = 0.5f;  // pan position
         e.passHostBarLine();
         v.load(e);
         v.lfoSettled = false;
+        v.lfoDeferred = false;
     }
     advanceLfoOutput(v, s);
 

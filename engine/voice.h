@@ -86,10 +86,11 @@ struct Voice {
     // Not engine fields: what the chain knows about its own steady state.
     bool onsetSettled;  // the onset test would change nothing if run again
     bool lfoSettled;    // fade-in and crossfade complete: both stay at 1
+    bool lfoDeferred;   // settled at depth 0: lfoOutput is made only when stored
     bool triggered;     // a trigger fired on the sample just run
 
     [[gnu::always_inline]] explicit Voice(const Engine& e)
-        : onsetSettled(false), lfoSettled(false), triggered(false) {
+        : onsetSettled(false), lfoSettled(false), lfoDeferred(false), triggered(false) {
         load(e);
     }
 
@@ -131,6 +132,15 @@ struct Voice {
         centerVol = e.centerVol;
     }
 
+    // Makes the LFO output whose making was put off, as it stands now.
+    [[gnu::always_inline]] void makeDeferredLfo() {
+        if (!lfoDeferred) return;
+        const double held = lfoHeldOutput;
+        lfoOutput = static_cast<float>(held + (lfoSin - held));
+        lfoOffset = lfoOutput * 0.0f;
+        lfoDeferred = false;
+    }
+
     [[gnu::always_inline]] void store(Engine& e) const {
         e.detEnvelope = detEnvelope;
         e.detSegmentPeak = detSegmentPeak;
@@ -144,12 +154,20 @@ struct Voice {
         e.lfoSin = static_cast<float>(lfoSin);
         e.lfoCos = static_cast<float>(lfoCos);
         e.lfoPrevSin = static_cast<float>(lfoPrevSin);
-        e.lfoOutput = lfoOutput;
+        if (lfoDeferred) {
+            // Settled (crossfade and fade-in at 1) with depth 0: the values
+            // the skipped steps would have left.
+            const double held = lfoHeldOutput;
+            e.lfoOutput = static_cast<float>(held + (lfoSin - held));
+            e.lfoOffset = e.lfoOutput * 0.0f;
+        } else {
+            e.lfoOutput = lfoOutput;
+            e.lfoOffset = lfoOffset;
+        }
         e.lfoHeldOutput = lfoHeldOutput;
         e.lfoBlend = lfoBlend;
         e.lfoDelayRamp = lfoDelayRamp;
         e.lfoDelayLevel = lfoDelayLevel;
-        e.lfoOffset = lfoOffset;
         e.lfoCrossed = lfoCrossed;
         e.barPending = barPending;
         e.gridPending = gridPending;

@@ -124,6 +124,25 @@ TEST(Equivalence, FactoryPresetsOnBurstsWithTheTransportRunning) {
     }
 }
 
+TEST(Equivalence, BarSyncedLfoRestartsFromTheRightValue) {
+    for (float depth : {0.0f, 0.7f}) {
+        for (int block : {1, 300, 2048}) {
+            Twin fast, model;
+            for (Twin* twin : {&fast, &model}) {
+                prepare(twin->engine, &twin->host);
+                applyParameter(twin->engine, kLfoSync, 1.0f);  // Host, Bar
+                applyParameter(twin->engine, kLfoFreq, 1.0f);
+                applyParameter(twin->engine, kLfoMod, depth);
+                applyParameter(twin->engine, kLfoSyncFlip, 1.0f);
+                twin->host.time = HostTime{0.3, 240.0, 0.0, 1};  // a bar every 11025 samples
+            }
+            runBoth(fast, model, burstSignal(60000, 4), burstSignal(60000, 5), block);
+            expectSameReports(fast.host, model.host);
+            expectSameState(fast.engine, model.engine);
+        }
+    }
+}
+
 TEST(Equivalence, RandomSettingsSignalsAndTransport) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
