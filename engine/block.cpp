@@ -135,46 +135,87 @@ struct Outputs {
     return end - begin;
 }
 
+// The mono sum of n frames at a gain of 1 or 1/2 (exact in float); answers
+// whether any of them is not finite.
+bool monoSum(const float* left, const float* right, float gain, float* mono, int32_t n) {
+    int32_t j = 0;
+    bool bad = false;
+#ifdef TAVOLU_HAS_MXCSR
+    const __m128 g = _mm_set1_ps(gain);
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+    const __m128 largest = _mm_set1_ps(std::numeric_limits<float>::max());
+    __m128 anyBad = _mm_setzero_ps();
+    for (; j + 4 <= n; j += 4) {
+        const __m128 m = _mm_mul_ps(_mm_add_ps(_mm_loadu_ps(left + j), _mm_loadu_ps(right + j)), g);
+        _mm_storeu_ps(mono + j, m);
+        anyBad = _mm_or_ps(anyBad, _mm_cmpnle_ps(_mm_and_ps(m, magnitude), largest));
+    }
+    bad = _mm_movemask_ps(anyBad) != 0;
+#endif
+    for (; j < n; ++j) {
+        mono[j] = (left[j] + right[j]) * gain;
+        bad |= !(std::fabs(mono[j]) <= std::numeric_limits<float>::max());
+    }
+    return bad;
+}
+
+// out = mono x gain, rounded to float, for frames [from, to).
+void applyGain(const float* mono, double gain, float* out, int32_t from, int32_t to) {
+    int32_t j = from;
+#ifdef TAVOLU_HAS_MXCSR
+    const __m128d g = _mm_set1_pd(gain);
+    for (; j + 2 <= to; j += 2) {
+        const __m128d m = _mm_cvtps_pd(_mm_castsi128_ps(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mono + j))));
+        _mm_storel_pi(reinterpret_cast<__m64*>(out + j), _mm_cvtpd_ps(_mm_mul_pd(m, g)));
+    }
+#endif
+    for (; j < to; ++j) out[j] = static_cast<float>(double{mono[j]} * gain);
+}
+
 // The usual case: the output controls rest, "Stereo" is 0 (both channels
 // carry the mono sum) and the input gain scales exactly. The frames go in
-// three passes over a chunk, so that the two around the pan chain (the mono
-// sum, the gains) run over whole arrays and the chain itself has the
-// registers to itself. All inputs of a chunk are read before any output is
-// written.
+// three passes over a chunk: the mono sum, the pan chain, and the gains,
+// which change only where the pan position does, so the outer two passes run
+// over whole stretches and the chain has the registers to itself. All inputs
+// of a chunk are read before any output is written.
 [[gnu::always_inline]] inline int32_t runPlainFrames(Engine& e, Voice& v, const Settings& s,
                                                      OutputStage& out, Channels in,
                                                      Outputs outputs, int32_t begin,
                                                      int32_t end) {
     constexpr int32_t kChunk = 256;  // frames
     float mono[kChunk];
-    double leftGain[kChunk];
-    double rightGain[kChunk];
+    int32_t changeAt[kChunk + 1];  // where the gains change within the chunk
+    double leftGain[kChunk + 1];
+    double rightGain[kChunk + 1];
     const float gain = s.inputGain;
-    constexpr float kLargest = std::numeric_limits<float>::max();
 
     for (int32_t from = begin; from < end; from += kChunk) {
         const int32_t n = std::min(kChunk, end - from);
         const float* inL = in.left + from;
         const float* inR = in.right + from;
-        bool bad = false;
-        for (int32_t j = 0; j < n; ++j) {
-            mono[j] = (inL[j] + inR[j]) * gain;
-            bad |= !(std::fabs(mono[j]) <= kLargest);
-        }
-        if (bad) [[unlikely]] {
+        if (monoSum(inL, inR, gain, mono, n)) [[unlikely]] {
             for (int32_t j = 0; j < n; ++j) {
                 if (std::isfinite(mono[j])) continue;
                 const float m = static_cast<float>((double{inR[j]} + double{inL[j]}) * gain);
-                mono[j] = std::isfinite(m) ? m : 0.0f;  // a silent frame
+                mono[j] = std::isfinite(m) ? m : 0.0f;  // not finite: a silent frame
             }
         }
 
+        int32_t changes = 0;
+        changeAt[0] = 0;
+        leftGain[0] = out.left;
+        rightGain[0] = out.right;
         int32_t done = n;
         for (int32_t j = 0; j < n; ++j) {
             const float t = nextPanPosition(v, s, e, mono[j]);
-            if (t != out.pan) out.setPan(t, v);
-            leftGain[j] = out.left;
-            rightGain[j] = out.right;
+            if (t != out.pan) {
+                out.setPan(t, v);
+                ++changes;
+                changeAt[changes] = j;
+                leftGain[changes] = out.left;
+                rightGain[changes] = out.right;
+            }
             if (v.triggered) [[unlikely]] {
                 done = j + 1;
                 break;
@@ -183,9 +224,10 @@ struct Outputs {
 
         float* outL = outputs.left + from;
         float* outR = outputs.right + from;
-        for (int32_t j = 0; j < done; ++j) {
-            outL[j] = static_cast<float>(double{mono[j]} * leftGain[j]);
-            outR[j] = static_cast<float>(double{mono[j]} * rightGain[j]);
+        for (int32_t c = 0; c <= changes; ++c) {
+            const int32_t to = c < changes ? changeAt[c + 1] : done;
+            applyGain(mono, leftGain[c], outL, changeAt[c], to);
+            applyGain(mono, rightGain[c], outR, changeAt[c], to);
         }
         if (done < n) return from + done - begin;
     }

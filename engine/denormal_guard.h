@@ -8,7 +8,7 @@
 #pragma once
 
 #if defined(__SSE__) || defined(__x86_64__)
-#include <xmmintrin.h>
+#include <emmintrin.h>
 #define TAVOLU_HAS_MXCSR 1
 #endif
 
