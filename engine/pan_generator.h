@@ -27,15 +27,14 @@ constexpr float kCentre = 0.5f;  // pan position
     float pos;
     if (n <= v.activeHoldEnd) {
         pos = e.envelopePosition + v.attackStep;
-        if (v.attackStep >= 0.0f ? pos > v.startTarget : pos < v.startTarget) pos = v.startTarget;
+        pos = v.attackStep >= 0.0f ? std::min(pos, v.startTarget) : std::max(pos, v.startTarget);
     } else if (n < v.activeDecayEnd) {
-        const float target = e.endTarget;
         pos = e.envelopePosition + v.decayStep;
-        if (v.decayStep >= 0.0f ? pos > target : pos < target) pos = target;
+        pos = v.decayStep >= 0.0f ? std::min(pos, v.endTarget) : std::max(pos, v.endTarget);
     } else {
         // With Start=End on, a write of "Start" moves endValue only; the
         // resting position follows it here.
-        pos = s.restOnEndValue ? s.endValue : float{e.endTarget};
+        pos = s.restOnEndValue ? s.endValue : v.endTarget;
     }
     e.envelopePosition = pos;
     return pos;
@@ -45,6 +44,7 @@ constexpr float kCentre = 0.5f;  // pan position
 // the last restart, fade-in after "LFO Delay", depth. Once the crossfade and
 // the fade-in are complete they stay at 1 and drop out of the sums.
 [[gnu::always_inline]] inline void advanceLfoOutput(Voice& v, const Settings& s) {
+    if (v.lfoDeferred) return;
     const double held = v.lfoHeldOutput;
     if (v.lfoSettled) {
         if (s.lfoDepth == 0.0f) {

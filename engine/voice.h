@@ -78,6 +78,9 @@ struct Voice {
     // Envelope and pan
     int32_t samplesSinceTrigger, activeHoldEnd, activeDecayEnd;
     float startTarget, attackStep, decayStep, rawPan, panPosition;
+    // Read only: the setter writes it too, so it is never stored from here.
+    // A write lands at the next block, trigger or other reload.
+    float endTarget;
     // Block counters and output controls
     double samplesToNextBar, samplesToNextGridLine;
     int32_t updateCounter;
@@ -120,6 +123,7 @@ struct Voice {
         activeHoldEnd = e.activeHoldEnd;
         activeDecayEnd = e.activeDecayEnd;
         startTarget = e.startTarget;
+        endTarget = e.endTarget;
         attackStep = e.attackStep;
         decayStep = e.decayStep;
         rawPan = e.rawPan;
