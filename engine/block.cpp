@@ -338,7 +338,11 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
         }
         if (v.samplesToNextGridLine < 1.0) {
             v.samplesToNextGridLine = gridBeats * samplesPerBeat;
-            v.gridPending = hostSyncValid;
+            if (hostSyncValid) {
+                v.pending |= kGridPending;
+            } else {
+                v.pending &= static_cast<uint8_t>(~kGridPending);
+            }
             timeInfoCurrent = false;
         }
 

@@ -81,9 +81,9 @@ constexpr float kCentre = 0.5f;  // pan position
 
     // A crossing only matters while none is pending.
     const double sine = v.lfoSin;
-    if (!v.lfoCrossed &&
+    if (!(v.pending & kLfoCrossed) &&
         ((sine >= 0.0 && v.lfoPrevSin < 0.0) || (sine <= 0.0 && v.lfoPrevSin > 0.0))) {
-        v.lfoCrossed = true;
+        v.pending |= kLfoCrossed;
     }
     v.lfoPrevSin = sine;
 

@@ -21,7 +21,7 @@ namespace tavolu {
     if (v.detEnvelope <= a) {
         // A "peak" equal to the envelope (as in digital silence) moves
         // nothing the onset test depends on.
-        v.onsetSettled = v.onsetSettled && a == v.detEnvelope;
+        if (v.detEnvelope != a) v.onsetSettled = false;
         v.detSegmentCounter = 0;
         v.detEnvelope = a;
         v.detDisplayLevel = a;
@@ -58,7 +58,7 @@ namespace tavolu {
     if (!armed || envelope < minimum) v.detMinimum = envelope;
     const double g = envelope == 0.0f ? 0.0 : double{d} / double{envelope};
     if (v.detArmed && g > s.selectivity) {
-        v.detTriggered = true;
+        v.pending |= kOnsetPending;
         v.detArmed = false;
         v.detDisplayLevel = 0.0f;
     }
@@ -72,14 +72,11 @@ namespace tavolu {
 [[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s,
                                               const Engine& e) {
     // No source has side effects, so the order of the tests is free: the
-    // rarely set flags first.
-    if (v.detTriggered) [[unlikely]] {
-        if (!v.detArmed && s.audioTrigger && s.threshold <= v.detEnvelope) return true;
+    // flags whose source is selected first, all at once.
+    if (v.pending & s.sources) [[unlikely]] {
+        if (v.pending & s.sources & (kLfoCrossed | kGridPending)) return true;
+        if (!v.detArmed && s.threshold <= v.detEnvelope) return true;
     }
-    if (v.gridPending) [[unlikely]] {
-        if (s.gridTrigger) return true;
-    }
-    if (v.lfoCrossed && s.lfoTrigger) return true;
     return e.midiTriggerPending;
 }
 

@@ -23,6 +23,11 @@
 
 namespace tavolu {
 
+// Bits of Voice::pending, and of Settings::sources.
+constexpr uint8_t kLfoCrossed = 1;    // lfoCrossed
+constexpr uint8_t kGridPending = 2;   // gridPending
+constexpr uint8_t kOnsetPending = 4;  // detTriggered
+
 struct Settings {
     double selectivity;
     double lfoPhaseStep;  // rad per sample
@@ -43,6 +48,7 @@ struct Settings {
     bool lfoTrigger;
     bool sampleAndHold;   // either mode takes the LFO as a random source only
     bool restOnEndValue;  // "Start=End" on with End Mode None
+    uint8_t sources;      // the pending bits whose source is selected
 
     [[gnu::always_inline]] explicit Settings(const Engine& e)
         : selectivity(e.selectivity),
@@ -63,18 +69,24 @@ struct Settings {
           gridTrigger(e.gridTriggerEnabled),
           lfoTrigger(e.lfoTriggerEnabled),
           sampleAndHold(e.startMode == 2 || e.endMode == 2),
-          restOnEndValue(e.startEqualsEnd && e.endMode == 0) {}
+          restOnEndValue(e.startEqualsEnd && e.endMode == 0),
+          sources(static_cast<uint8_t>((e.lfoTriggerEnabled ? kLfoCrossed : 0) |
+                                       (e.gridTriggerEnabled ? kGridPending : 0) |
+                                       (e.audioTriggerEnabled ? kOnsetPending : 0))) {}
 };
 
 struct Voice {
     // Transient detector
     float detEnvelope, detSegmentPeak, detDisplayLevel, detDisplayStep, detMinimum;
     uint32_t detSegmentCounter;
-    bool detRising, detArmed, detTriggered;
+    bool detRising, detArmed;
     // LFO; the oscillator is kept in double (always holding float values)
     double lfoSin, lfoCos, lfoPrevSin;
     float lfoOutput, lfoHeldOutput, lfoBlend, lfoDelayRamp, lfoDelayLevel, lfoOffset;
-    bool lfoCrossed, barPending, gridPending;
+    bool barPending;
+    // The three flags a trigger waits on, one bit each, so that the decision
+    // can look at all of them at once.
+    uint8_t pending;
     // Envelope and pan
     int32_t samplesSinceTrigger, activeHoldEnd, activeDecayEnd;
     float startTarget, attackStep, decayStep, rawPan, panPosition;
@@ -106,7 +118,6 @@ struct Voice {
         detSegmentCounter = e.detSegmentCounter;
         detRising = e.detRising;
         detArmed = e.detArmed;
-        detTriggered = e.detTriggered;
         lfoSin = e.lfoSin;
         lfoCos = e.lfoCos;
         lfoPrevSin = e.lfoPrevSin;
@@ -116,9 +127,10 @@ struct Voice {
         lfoDelayRamp = e.lfoDelayRamp;
         lfoDelayLevel = e.lfoDelayLevel;
         lfoOffset = e.lfoOffset;
-        lfoCrossed = e.lfoCrossed;
         barPending = e.barPending;
-        gridPending = e.gridPending;
+        pending = static_cast<uint8_t>((e.lfoCrossed ? kLfoCrossed : 0) |
+                                       (e.gridPending ? kGridPending : 0) |
+                                       (e.detTriggered ? kOnsetPending : 0));
         samplesSinceTrigger = e.samplesSinceTrigger;
         activeHoldEnd = e.activeHoldEnd;
         activeDecayEnd = e.activeDecayEnd;
@@ -154,7 +166,6 @@ struct Voice {
         e.detSegmentCounter = detSegmentCounter;
         e.detRising = detRising;
         e.detArmed = detArmed;
-        e.detTriggered = detTriggered;
         e.lfoSin = static_cast<float>(lfoSin);
         e.lfoCos = static_cast<float>(lfoCos);
         e.lfoPrevSin = static_cast<float>(lfoPrevSin);
@@ -172,9 +183,10 @@ struct Voice {
         e.lfoBlend = lfoBlend;
         e.lfoDelayRamp = lfoDelayRamp;
         e.lfoDelayLevel = lfoDelayLevel;
-        e.lfoCrossed = lfoCrossed;
+        e.lfoCrossed = (pending & kLfoCrossed) != 0;
         e.barPending = barPending;
-        e.gridPending = gridPending;
+        e.gridPending = (pending & kGridPending) != 0;
+        e.detTriggered = (pending & kOnsetPending) != 0;
         e.samplesSinceTrigger = samplesSinceTrigger;
         e.activeHoldEnd = activeHoldEnd;
         e.activeDecayEnd = activeDecayEnd;
