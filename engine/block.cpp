@@ -159,18 +159,28 @@ bool monoSum(const float* left, const float* right, float gain, float* mono, int
     return bad;
 }
 
-// out = mono x gain, rounded to float, for frames [from, to).
-void applyGain(const float* mono, double gain, float* out, int32_t from, int32_t to) {
+// Both outputs of frames [from, to): the mono sum times each channel's
+// gain, rounded to float.
+void applyGains(const float* mono, double leftGain, double rightGain, float* outL, float* outR,
+                int32_t from, int32_t to) {
     int32_t j = from;
 #ifdef TAVOLU_HAS_MXCSR
-    const __m128d g = _mm_set1_pd(gain);
-    for (; j + 2 <= to; j += 2) {
-        const __m128d m = _mm_cvtps_pd(_mm_castsi128_ps(
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(mono + j))));
-        _mm_storel_pi(reinterpret_cast<__m64*>(out + j), _mm_cvtpd_ps(_mm_mul_pd(m, g)));
+    const __m128d gl = _mm_set1_pd(leftGain);
+    const __m128d gr = _mm_set1_pd(rightGain);
+    for (; j + 4 <= to; j += 4) {
+        const __m128 m = _mm_loadu_ps(mono + j);
+        const __m128d low = _mm_cvtps_pd(m);
+        const __m128d high = _mm_cvtps_pd(_mm_movehl_ps(m, m));
+        _mm_storeu_ps(outL + j, _mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(low, gl)),
+                                              _mm_cvtpd_ps(_mm_mul_pd(high, gl))));
+        _mm_storeu_ps(outR + j, _mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(low, gr)),
+                                              _mm_cvtpd_ps(_mm_mul_pd(high, gr))));
     }
 #endif
-    for (; j < to; ++j) out[j] = static_cast<float>(double{mono[j]} * gain);
+    for (; j < to; ++j) {
+        outL[j] = static_cast<float>(double{mono[j]} * leftGain);
+        outR[j] = static_cast<float>(double{mono[j]} * rightGain);
+    }
 }
 
 // The usual case: the output controls rest, "Stereo" is 0 (both channels
@@ -226,8 +236,7 @@ void applyGain(const float* mono, double gain, float* out, int32_t from, int32_t
         float* outR = outputs.right + from;
         for (int32_t c = 0; c <= changes; ++c) {
             const int32_t to = c < changes ? changeAt[c + 1] : done;
-            applyGain(mono, leftGain[c], outL, changeAt[c], to);
-            applyGain(mono, rightGain[c], outR, changeAt[c], to);
+            applyGains(mono, leftGain[c], rightGain[c], outL, outR, changeAt[c], to);
         }
         if (done < n) return from + done - begin;
     }
