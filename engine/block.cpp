@@ -40,8 +40,8 @@ struct OutputStage {
     double left = 1.0;
     double right = 1.0;
     float pan = std::numeric_limits<float>::quiet_NaN();  // gains not yet made
-    bool atRest = false;  // all three controls on their targets
-    bool mono = false;    // "Stereo" at 0: both channels carry the mono sum
+    bool atRest = false;                                  // all three controls on their targets
+    bool mono = false;  // "Stereo" at 0: both channels carry the mono sum
 
     // Pan law: each side falls off linearly toward the other, lifted in the
     // middle by "Center Vol"; "Dry-Wet" scales the attenuation.
@@ -130,7 +130,8 @@ struct Outputs {
         if (t != out.pan) out.setPan(t, v);
         outputs.left[at] = static_cast<float>(l * out.left);
         outputs.right[at] = static_cast<float>(r * out.right);
-        if (v.triggered) [[unlikely]] return at + 1 - begin;
+        if (v.triggered) [[unlikely]]
+            return at + 1 - begin;
     }
     return end - begin;
 }
@@ -190,9 +191,8 @@ void applyGains(const float* mono, double leftGain, double rightGain, float* out
 // over whole stretches and the chain has the registers to itself. All inputs
 // of a chunk are read before any output is written.
 [[gnu::always_inline]] inline int32_t runPlainFrames(Engine& e, Voice& v, const Settings& s,
-                                                     OutputStage& out, Channels in,
-                                                     Outputs outputs, int32_t begin,
-                                                     int32_t end) {
+                                                     OutputStage& out, Channels in, Outputs outputs,
+                                                     int32_t begin, int32_t end) {
     constexpr int32_t kChunk = 256;  // frames
     float mono[kChunk];
     int32_t changeAt[kChunk + 1];  // where the gains change within the chunk
@@ -212,20 +212,20 @@ void applyGains(const float* mono, double leftGain, double rightGain, float* out
             }
         }
 
+        if (out.pan != v.panPosition) out.setPan(v.panPosition, v);
         int32_t changes = 0;
         changeAt[0] = 0;
         leftGain[0] = out.left;
         rightGain[0] = out.right;
         int32_t done = n;
         for (int32_t j = 0; j < n; ++j) {
-            const float t = nextPanPosition(v, s, e, mono[j]);
-            if (t != out.pan) {
-                out.setPan(t, v);
+            nextPanPosition(v, s, e, mono[j], [&] {
+                out.setPan(v.panPosition, v);
                 ++changes;
                 changeAt[changes] = j;
                 leftGain[changes] = out.left;
                 rightGain[changes] = out.right;
-            }
+            });
             if (v.triggered) [[unlikely]] {
                 done = j + 1;
                 break;

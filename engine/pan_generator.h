@@ -21,8 +21,7 @@ constexpr float kCentre = 0.5f;  // pan position
 // [audio thread] One step of the envelope: attack toward startTarget (then
 // hold), decay toward endTarget, then rest. The phases are tested in this
 // order, so when the hold ends at or after the decay end the hold wins.
-[[gnu::always_inline]] inline float advanceEnvelope(const Voice& v, const Settings& s,
-                                                    Engine& e) {
+[[gnu::always_inline]] inline float advanceEnvelope(const Voice& v, const Settings& s, Engine& e) {
     const int32_t n = v.samplesSinceTrigger;
     float pos;
     if (n <= v.activeHoldEnd) {
@@ -74,9 +73,14 @@ constexpr float kCentre = 0.5f;  // pan position
                    !(s.lfoDelayStep < 0.0f) && std::isfinite(s.delaySmoothing);
 }
 
-// [audio thread]
-[[gnu::always_inline]] inline float nextPanPosition(Voice& v, const Settings& s, Engine& e,
-                                                    float m) {
+// [audio thread] onMove runs whenever the pan position changes.
+struct IgnoreMove {
+    void operator()() const {}
+};
+
+template <class OnMove = IgnoreMove>
+[[gnu::always_inline]] inline float nextPanPosition(Voice& v, const Settings& s, Engine& e, float m,
+                                                    OnMove onMove = {}) {
     detectTransient(v, s, e, m);
 
     // A crossing only matters while none is pending.
@@ -101,7 +105,8 @@ constexpr float kCentre = 0.5f;  // pan position
 
     // The bar line below restarts the LFO from its output as it stands
     // before this sample's step.
-    if (v.barPending) [[unlikely]] v.makeDeferredLfo();
+    if (v.barPending) [[unlikely]]
+        v.makeDeferredLfo();
 
     // Coupled sine oscillator: the cosine uses the sine just computed, which
     // keeps the amplitude steady without any transcendental call.
@@ -121,7 +126,10 @@ constexpr float kCentre = 0.5f;  // pan position
     if (raw > pan::kFull) raw = pan::kFull;
     if (!(raw >= 0.0f)) raw = raw < 0.0f ? 0.0f : pan::kCentre;  // not a number: centre
     v.rawPan = raw;
-    if (raw != v.panPosition) slewBy(s.slewStep, raw, v.panPosition);
+    if (raw != v.panPosition) {
+        slewBy(s.slewStep, raw, v.panPosition);
+        onMove();
+    }
     return v.panPosition;
 }
 

@@ -69,8 +69,7 @@ namespace tavolu {
 // [audio thread] The sources in their order of precedence. A source's flag
 // stays set until some trigger fires, so a flag raised while its source was
 // not selected fires as soon as it is.
-[[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s,
-                                              const Engine& e) {
+[[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s, const Engine& e) {
     // No source has side effects, so the order of the tests is free: the
     // flags whose source is selected first, all at once.
     if (v.pending & s.sources) [[unlikely]] {
@@ -89,6 +88,8 @@ inline void Engine::detectTransient(float m) {
 }
 
 // [audio thread]
-inline bool Engine::triggerDue() const { return tavolu::triggerDue(Voice(*this), Settings(*this), *this); }
+inline bool Engine::triggerDue() const {
+    return tavolu::triggerDue(Voice(*this), Settings(*this), *this);
+}
 
 }  // namespace tavolu

@@ -12,7 +12,7 @@ namespace tavolu::bench {
 // A host whose transport runs with the processed samples, and which drops
 // every report as a closed editor would.
 class RunningHost final : public EngineHost {
-public:
+  public:
     double tempo = 120.0;
     double sampleRate = 44100.0;
     int64_t framesDone = 0;
