@@ -56,7 +56,6 @@ constexpr float kCentre = 0.5f;  // pan position
         v.lfoOffset = v.lfoOutput * s.lfoDepth;
         return;
     }
-    v.lfoDeferred = false;
     v.lfoBlend = std::min(pan::kFull, v.lfoBlend + s.attackIncrement);
     v.lfoOutput = static_cast<float>(held + (v.lfoSin - held) * double{v.lfoBlend});
     // Under Sample&Hold the LFO only supplies the random value and must not
@@ -105,8 +104,9 @@ template <class OnMove = IgnoreMove>
 
     // The bar line below restarts the LFO from its output as it stands
     // before this sample's step.
-    if (v.barPending) [[unlikely]]
+    if (v.barPending) [[unlikely]] {
         v.makeDeferredLfo();
+    }
 
     // Coupled sine oscillator: the cosine uses the sine just computed, which
     // keeps the amplitude steady without any transcendental call.
