@@ -84,7 +84,7 @@ TEST_F(HostSync, UnusableNumbersCountAsNoTimeInformation) {
     const double inf = std::numeric_limits<double>::infinity();
     const HostTime bad[] = {{5.5, 0.0, 4.0, 4},        {5.5, -120.0, 4.0, 4}, {5.5, nan, 4.0, 4},
                             {5.5, inf, 4.0, 4},        {nan, 120.0, 4.0, 4},  {5.5, 120.0, inf, 4},
-                            {1e308, 120.0, -1e308, 4}, {5.5, 1e300, 4.0, 4}};
+                            {1e308, 120.0, -1e308, 4}, {5.5, 1e300, 4.0, 4},  {5.5, 1e-12, 4.0, 4}};
     for (const HostTime& t : bad) {
         host.time = t;
         host.reports.clear();
