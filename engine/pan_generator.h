@@ -90,7 +90,7 @@ template <class OnMove = IgnoreMove>
     }
     v.lfoPrevSin = sine;
 
-    if (triggerDue(v, s, e)) [[unlikely]] {
+    if (triggerDue(v, s)) [[unlikely]] {
         v.store(e);
         e.fireTrigger(m);
         v.load(e);

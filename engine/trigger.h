@@ -69,14 +69,14 @@ namespace tavolu {
 // [audio thread] The sources in their order of precedence. A source's flag
 // stays set until some trigger fires, so a flag raised while its source was
 // not selected fires as soon as it is.
-[[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s, const Engine& e) {
+[[gnu::always_inline]] inline bool triggerDue(const Voice& v, const Settings& s) {
     // No source has side effects, so the order of the tests is free: the
     // flags whose source is selected first, all at once.
-    if (v.pending & s.sources) [[unlikely]] {
-        if (v.pending & s.sources & (kLfoCrossed | kGridPending)) return true;
-        if (!v.detArmed && s.threshold <= v.detEnvelope) return true;
-    }
-    return e.midiTriggerPending;
+    const uint8_t due = v.pending & s.sources;
+    if (due == 0) [[likely]]
+        return false;
+    if (due & (kLfoCrossed | kGridPending | kMidiPending)) return true;
+    return !v.detArmed && s.threshold <= v.detEnvelope;
 }
 
 // [audio thread] One sample through the detector, on the engine's fields.
@@ -89,7 +89,7 @@ inline void Engine::detectTransient(float m) {
 
 // [audio thread]
 inline bool Engine::triggerDue() const {
-    return tavolu::triggerDue(Voice(*this), Settings(*this), *this);
+    return tavolu::triggerDue(Voice(*this), Settings(*this));
 }
 
 }  // namespace tavolu

@@ -27,6 +27,10 @@ namespace tavolu {
 constexpr uint8_t kLfoCrossed = 1;    // lfoCrossed
 constexpr uint8_t kGridPending = 2;   // gridPending
 constexpr uint8_t kOnsetPending = 4;  // detTriggered
+// midiTriggerPending. The event call sets it between blocks, so it is read at
+// the block start (and after a trigger, which clears it) and never stored
+// from here: a note that arrives meanwhile is never lost.
+constexpr uint8_t kMidiPending = 8;
 
 struct Settings {
     double selectivity;
@@ -70,9 +74,9 @@ struct Settings {
           lfoTrigger(e.lfoTriggerEnabled),
           sampleAndHold(e.startMode == 2 || e.endMode == 2),
           restOnEndValue(e.startEqualsEnd && e.endMode == 0),
-          sources(static_cast<uint8_t>((e.lfoTriggerEnabled ? kLfoCrossed : 0) |
-                                       (e.gridTriggerEnabled ? kGridPending : 0) |
-                                       (e.audioTriggerEnabled ? kOnsetPending : 0))) {}
+          sources(static_cast<uint8_t>(
+              (e.lfoTriggerEnabled ? kLfoCrossed : 0) | (e.gridTriggerEnabled ? kGridPending : 0) |
+              (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)) {}
 };
 
 struct Voice {
@@ -128,9 +132,9 @@ struct Voice {
         lfoDelayLevel = e.lfoDelayLevel;
         lfoOffset = e.lfoOffset;
         barPending = e.barPending;
-        pending = static_cast<uint8_t>((e.lfoCrossed ? kLfoCrossed : 0) |
-                                       (e.gridPending ? kGridPending : 0) |
-                                       (e.detTriggered ? kOnsetPending : 0));
+        pending = static_cast<uint8_t>(
+            (e.lfoCrossed ? kLfoCrossed : 0) | (e.gridPending ? kGridPending : 0) |
+            (e.detTriggered ? kOnsetPending : 0) | (e.midiTriggerPending ? kMidiPending : 0));
         samplesSinceTrigger = e.samplesSinceTrigger;
         activeHoldEnd = e.activeHoldEnd;
         activeDecayEnd = e.activeDecayEnd;
