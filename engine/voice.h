@@ -12,9 +12,10 @@
 //
 // Parameter values are read once per block: a write from another thread has
 // no defined moment within a block anyway, and a write between blocks is seen
-// from the next block's first sample, just as before. The two fields that
-// the parameter setter also writes (envelopePosition and endTarget) are not
-// held here but read and written where they are used, so no write is lost.
+// from the next block's first sample, just as before. Fields that another
+// thread also writes are never stored from a Voice, so no write is lost:
+// envelopePosition is read and written where it is used; endTarget and
+// midiTriggerPending are only read, at the block start and at every reload.
 #pragma once
 
 #include <cstdint>
