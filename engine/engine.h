@@ -28,7 +28,7 @@ struct HostTime {
 // The engine's one way out. Both calls come from the audio thread and must
 // not block, allocate or make a system call.
 class EngineHost {
-public:
+  public:
     // [audio thread] Fills `time` and answers true when the host gave its
     // position, tempo, bar start and time signature, all marked valid.
     virtual bool readHostTime(HostTime& time) = 0;
@@ -37,7 +37,7 @@ public:
     // 37 silence.
     virtual void report(int32_t index, float value) = 0;
 
-protected:
+  protected:
     ~EngineHost() = default;
 };
 
@@ -49,6 +49,21 @@ enum EngineReport : int32_t {
     kReportTempo = 36,
     kReportSilence = 37,
 };
+
+// Moves current toward target by at most step: d = target - current; within
+// (-step, step) current lands on the target, otherwise it moves by one step. A
+// target that is not a number leaves current where it is, so one bad value
+// cannot walk a control off without end.
+[[gnu::always_inline]] inline void slewBy(float step, float target, float& current) {
+    const float d = target - current;
+    if (-step < d && d < step) {
+        current = target;
+    } else if (d > 0.0f) {
+        current = current + step;
+    } else if (d < 0.0f) {
+        current = current - step;
+    }
+}
 
 struct Engine {
     EngineHost* host = nullptr;    // null: no time information, no reports
@@ -63,7 +78,7 @@ struct Engine {
     Shared<float> decayTime{0.5f};     // s after the trigger
     Shared<int8_t> startMode{0};       // 0 None, 1 Flip, 2 Sample&Hold
     Shared<int8_t> endMode{0};
-    Shared<int8_t> trigSource{0};  // 0 Audio, 1..4 grid, 5 From LFO
+    Shared<int8_t> trigSource{0};   // 0 Audio, 1..4 grid, 5 From LFO
     Shared<double> gridBeats{1.0};  // beats between grid triggers
     Shared<bool> audioTriggerEnabled{false};
     Shared<bool> gridTriggerEnabled{false};
@@ -172,7 +187,8 @@ struct Engine {
     void updateDecayIncrement();
     void updateHoldSource();
     void requestTimeInfo() { timeInfoCurrent = false; }
-    void slewToward(float target, float& current) const;
+    // [audio thread] Moves current toward target by at most slewStep.
+    void slewToward(float target, float& current) const { slewBy(slewStep, target, current); }
 
     // [UI thread, never while processing] Derives the sample-rate values.
     void resume(float sampleRate);
@@ -185,12 +201,23 @@ struct Engine {
                           float* outRight, int32_t sampleFrames);
 
     // Per-sample pieces, public so they can be tested one by one [audio thread].
+    // detectTransient and triggerDue are defined in engine/trigger.h,
+    // nextPanPosition in engine/pan_generator.h: include those to call them.
     void blockStart();
     void detectTransient(float m);
     bool triggerDue() const;
     float nextPanPosition(float m);
     void resetLfo();
     void periodicUpdate();
+
+    // The rarer steps, kept out of line so the per-sample path stays short.
+    void fireTrigger(float m);
+    void endDetectorRise();
+    void endDetectorSegment();
+    void passHostBarLine();
+    void notify(int32_t index, float value) {
+        if (displayAttached && host != nullptr) host->report(index, value);
+    }
 };
 
 }  // namespace tavolu

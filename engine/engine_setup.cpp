@@ -56,18 +56,6 @@ void Engine::updateHoldSource() {
     }
 }
 
-// [audio thread]
-void Engine::slewToward(float target, float& current) const {
-    const float d = target - current;
-    if (-slewStep < d && d < slewStep) {
-        current = target;
-    } else if (d > 0.0f) {
-        current = current + slewStep;
-    } else {
-        current = current - slewStep;
-    }
-}
-
 // [UI thread, never while processing] A rate that is not finite or too low to
 // hold one detector sample is refused; the previous rate's values stand.
 void Engine::resume(float sampleRate) {

@@ -19,7 +19,24 @@ constexpr Int truncSaturating(double x) noexcept {
     return static_cast<Int>(x);  // truncates toward zero
 }
 
-constexpr int32_t truncToInt32(double x) noexcept { return truncSaturating<int32_t>(x); }
-constexpr int8_t truncToInt8(double x) noexcept { return truncSaturating<int8_t>(x); }
+constexpr int32_t truncToInt32(double x) noexcept {
+    return truncSaturating<int32_t>(x);
+}
+constexpr int8_t truncToInt8(double x) noexcept {
+    return truncSaturating<int8_t>(x);
+}
+
+}  // namespace tavolu
+
+namespace tavolu {
+
+// The part of x after the point, with the sign of x: x - trunc(x). Any float
+// of 2^23 or more is a whole number, so a value too large to have a fraction,
+// or one that is not finite, gives 0.
+inline double fractionOf(double x) noexcept {
+    constexpr double kWhole = 8388608.0;  // 2^23
+    if (!(std::fabs(x) < kWhole)) return 0.0;
+    return x - std::trunc(x);
+}
 
 }  // namespace tavolu

@@ -13,7 +13,7 @@ namespace tavolu {
 
 template <class T>
 class Shared {
-public:
+  public:
     static_assert(std::atomic<T>::is_always_lock_free, "a shared field must never lock");
 
     constexpr Shared(T initial = T{}) noexcept : value_(initial) {}
@@ -31,7 +31,7 @@ public:
     Shared& operator+=(T delta) noexcept { return *this = static_cast<T>(*this + delta); }
     Shared& operator-=(T delta) noexcept { return *this = static_cast<T>(*this - delta); }
 
-private:
+  private:
     std::atomic<T> value_;
 };
 
