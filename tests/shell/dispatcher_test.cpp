@@ -264,5 +264,28 @@ TEST_F(Dispatcher, ProcessingThroughTheRecordToleratesMissingBuffers) {
     SUCCEED();
 }
 
+// A host that processes before its first resume gets finite audio, and the
+// first resume still sets the engine up as usual.
+TEST_F(Dispatcher, ProcessingBeforeTheFirstResumeIsHarmless) {
+    float left[256];
+    float right[256];
+    float* channels[2] = {left, right};
+    for (int i = 0; i < 256; ++i) left[i] = right[i] = (i % 32 == 0) ? 0.9f : 0.01f;
+    host.processReplacing(channels, channels, 256);
+    for (int i = 0; i < 256; ++i) {
+        ASSERT_TRUE(std::isfinite(left[i]) && std::isfinite(right[i])) << i;
+    }
+
+    host.dispatch(effMainsChanged, 0, 1);
+    host.setParameter(9, 1.0f);                  // "Threshold" out of reach: no sweep starts
+    host.setParameter(1, 1.0f);                  // "End": rest hard right
+    for (int block = 0; block < 100; ++block) {  // past the end of a sweep begun above
+        for (int i = 0; i < 256; ++i) left[i] = right[i] = 0.25f;
+        host.processReplacing(channels, channels, 256);
+    }
+    EXPECT_FLOAT_EQ(left[255], 0.0f);
+    EXPECT_GT(right[255], 0.0f);
+}
+
 }  // namespace
 }  // namespace tavolu::testing
