@@ -50,6 +50,7 @@ TEST(Concurrency, AutomationAndProgramChangesWhileProcessing) {
     // the host only answers from now on.
     host.recordCalls(false);
 
+    std::atomic<bool> writing{false};
     std::atomic<bool> audioDone{false};
     std::atomic<long> writes{0};
     std::thread automation([&] {
@@ -59,6 +60,7 @@ TEST(Concurrency, AutomationAndProgramChangesWhileProcessing) {
         while ((!audioDone.load() || n < 5000) && n < 2000000) {
             const float value = rng() % 5 == 0 ? 1.0f : unit(rng);
             effect->setParameter(effect, static_cast<VstInt32>(rng() % kParameters), value);
+            writing = true;
             if (++n % 97 == 0) {
                 effect->dispatcher(effect, effSetProgram, 0,
                                    static_cast<VstIntPtr>(rng() % kPrograms), nullptr, 0.0f);
@@ -79,6 +81,7 @@ TEST(Concurrency, AutomationAndProgramChangesWhileProcessing) {
     notes.numEvents = 1;
     notes.events[0] = reinterpret_cast<VstEvent*>(&note);
 
+    while (!writing.load()) std::this_thread::yield();  // the two run side by side
     bool finite = true;
     int64_t frames = 0;
     std::size_t at = 0;
