@@ -36,7 +36,7 @@ struct BenchRig {
     Engine& engine() { return rig.engine(); }
 };
 
-// The starting program with its trigger source chosen through the parameter.
+// The trigger source chosen by writing "Trig Source", as a host would.
 inline void chooseSource(testing::EngineRig& rig, Source source) {
     switch (source) {
         case Source::kAudio: rig.set(kTrigSource, 0.0f); break;
