@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "tests/engine/engine_fixture.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/signals.h"
 
 namespace tavolu::bench {
 
@@ -13,8 +14,9 @@ namespace tavolu::bench {
 // every report as a closed editor would.
 class RunningHost final : public EngineHost {
   public:
-    double tempo = 120.0;
-    double sampleRate = 44100.0;
+    explicit RunningHost(double rate) : sampleRate(rate) {}
+    double tempo = 120.0;  // beats per minute
+    double sampleRate;     // Hz
     int64_t framesDone = 0;
     bool readHostTime(HostTime& out) override {
         out = HostTime{static_cast<double>(framesDone) * tempo / 60.0 / sampleRate, tempo, 0.0, 4};
@@ -25,23 +27,24 @@ class RunningHost final : public EngineHost {
 
 enum class Source { kAudio, kQuarterNote, kFromLfo, kMidi };
 
-inline void setUp(Engine& e, RunningHost& host, float rate, const testing::Program& program) {
-    host.sampleRate = rate;
-    e.inputGain = 1.0f;
-    e.resume(rate);
-    testing::applyProgram(e, program);
-    e.host = &host;
-    e.displayAttached = true;
-}
+// An effect at `rate` with factory program `program` selected, whose engine
+// reports to `host`.
+struct BenchRig {
+    BenchRig(float rate, int32_t program) : host(rate), rig(&host, rate, program) {}
+    RunningHost host;
+    testing::EngineRig rig;
+    Engine& engine() { return rig.engine(); }
+};
 
-inline void setUpSource(Engine& e, RunningHost& host, float rate, Source source) {
-    setUp(e, host, rate, testing::kFactory[8]);
+// The trigger source chosen by writing "Trig Source", as a host would.
+inline void chooseSource(testing::EngineRig& rig, Source source) {
     switch (source) {
-        case Source::kAudio: break;
-        case Source::kQuarterNote: testing::applyParameter(e, testing::kTrigSource, 0.4f); break;
-        case Source::kFromLfo: testing::applyParameter(e, testing::kTrigSource, 1.0f); break;
+        case Source::kAudio: rig.set(kTrigSource, 0.0f); break;
+        case Source::kQuarterNote: rig.set(kTrigSource, 0.4f); break;
+        case Source::kFromLfo: rig.set(kTrigSource, 1.0f); break;
         case Source::kMidi:  // the audio never reaches the threshold: only notes trigger
-            testing::applyParameter(e, testing::kThreshold, 1.0f);
+            rig.set(kTrigSource, 0.0f);
+            rig.set(kThreshold, 1.0f);
             break;
     }
 }

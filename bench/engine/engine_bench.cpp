@@ -37,18 +37,17 @@ void runEngine(benchmark::State& state, Engine& e, RunningHost& host, bool midi)
     state.SetItemsProcessed(state.iterations() * block * 64);
 }
 
+// The starting program with the trigger source chosen through "Trig Source".
 void bySource(benchmark::State& state, Source source) {
-    Engine e;
-    RunningHost host;
-    setUpSource(e, host, static_cast<float>(state.range(1)), source);
-    runEngine(state, e, host, source == Source::kMidi);
+    BenchRig bench(static_cast<float>(state.range(1)), kInitialProgram);
+    chooseSource(bench.rig, source);
+    runEngine(state, bench.engine(), bench.host, source == Source::kMidi);
 }
 
-void byPreset(benchmark::State& state, int preset) {
-    Engine e;
-    RunningHost host;
-    setUp(e, host, static_cast<float>(state.range(1)), testing::kFactory[preset]);
-    runEngine(state, e, host, false);
+// A factory preset, selected as the host selects a program.
+void byPreset(benchmark::State& state, int32_t preset) {
+    BenchRig bench(static_cast<float>(state.range(1)), preset);
+    runEngine(state, bench.engine(), bench.host, false);
 }
 
 // Floor: copy the inputs to the outputs, block by block.
@@ -107,7 +106,7 @@ void registerAll() {
     for (const auto& [name, source] : sources) {
         benchmark::RegisterBenchmark(name, bySource, source)->ArgsProduct(sizes);
     }
-    for (int preset = 0; preset < 8; ++preset) {
+    for (int32_t preset = 0; preset < kNumPresets; ++preset) {
         const std::string name = "preset/" + std::to_string(preset);
         benchmark::RegisterBenchmark(name.c_str(), byPreset, preset)->ArgsProduct(sizes);
     }

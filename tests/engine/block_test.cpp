@@ -14,11 +14,11 @@ namespace tavolu::testing {
 namespace {
 
 // An engine resting at pan position t with the given centre level and mix.
-void restAt(Engine& e, float t, float centerVol, float dryWet) {
-    prepare(e, nullptr);
-    applyParameter(e, kEnd, t);
-    applyParameter(e, kCenterVol, centerVol);
-    applyParameter(e, kDryWet, dryWet);
+void restAt(EngineRig& rig, float t, float centerVol, float dryWet) {
+    rig.set(kEnd, t);
+    rig.set(kCenterVol, centerVol);
+    rig.set(kDryWet, dryWet);
+    Engine& e = rig.engine();
     e.envelopePosition = t;
     e.panPosition = t;
     e.centerVol = centerVol;
@@ -34,8 +34,9 @@ TEST(PanLaw, ChannelGainsOfTheTable) {
                          {0.5f, 0.0f, 0.5f, 0.5f},    {0.5f, 1.0f, 1.0f, 1.0f},
                          {1.0f, 0.0f, 0.0f, 1.0f},    {1.0f, 0.35f, 0.0f, 1.0f}};
     for (const Row& row : table) {
-        Engine e;
-        restAt(e, row.t, row.centerVol, 1.0f);
+        EngineRig rig;
+        Engine& e = rig.engine();
+        restAt(rig, row.t, row.centerVol, 1.0f);
         float l[4] = {0.5f, 0.5f, 0.5f, 0.5f};  // mono sum 1.0 on both sides
         float r[4] = {0.5f, 0.5f, 0.5f, 0.5f};
         e.processReplacing(l, r, l, r, 4);
@@ -46,8 +47,9 @@ TEST(PanLaw, ChannelGainsOfTheTable) {
 
 TEST(PanLaw, DryWetScalesTheAttenuation) {
     for (float wet : {0.0f, 0.5f}) {
-        Engine e;
-        restAt(e, 0.0f, 0.35f, wet);
+        EngineRig rig;
+        Engine& e = rig.engine();
+        restAt(rig, 0.0f, 0.35f, wet);
         float l[2] = {0.5f, 0.5f};
         float r[2] = {0.5f, 0.5f};
         e.processReplacing(l, r, l, r, 2);
@@ -57,8 +59,9 @@ TEST(PanLaw, DryWetScalesTheAttenuation) {
 }
 
 TEST(Mix, MonoSumWithTheInputGainAndTheStereoBlend) {
-    Engine e;
-    restAt(e, 0.5f, 1.0f, 1.0f);  // both gains 1: outputs show the channels
+    EngineRig rig;
+    Engine& e = rig.engine();
+    restAt(rig, 0.5f, 1.0f, 1.0f);  // both gains 1: outputs show the channels
     e.inputGain = 0.5f;
     float l[1] = {1.0f};
     float r[1] = {0.0f};
@@ -66,7 +69,7 @@ TEST(Mix, MonoSumWithTheInputGainAndTheStereoBlend) {
     EXPECT_EQ(l[0], 0.5f);
     EXPECT_EQ(r[0], 0.5f);
 
-    applyParameter(e, kStereo, 1.0f);
+    rig.set(kStereo, 1.0f);
     e.stereo = 1.0f;
     l[0] = 1.0f;
     r[0] = 0.0f;
@@ -76,9 +79,10 @@ TEST(Mix, MonoSumWithTheInputGainAndTheStereoBlend) {
 }
 
 TEST(Mix, OutputControlsSlewTowardTheirTargets) {
-    Engine e;
-    restAt(e, 0.5f, 1.0f, 0.0f);
-    applyParameter(e, kDryWet, 1.0f);
+    EngineRig rig;
+    Engine& e = rig.engine();
+    restAt(rig, 0.5f, 1.0f, 0.0f);
+    rig.set(kDryWet, 1.0f);
     std::vector<float> l(50, 0.5f), r(50, 0.5f);
     e.processReplacing(l.data(), r.data(), l.data(), r.data(), 50);
     EXPECT_NEAR(e.dryWet, 0.5f, 1e-6f);  // 50 steps of 0.01
@@ -94,23 +98,22 @@ class Blocks : public ::testing::Test {
 };
 
 TEST_F(Blocks, InPlaceMatchesSeparateBuffersAndSplittingChangesNothing) {
-    for (const Program& program : kFactory) {
+    for (int32_t program = 0; program < kNumFactoryRows; ++program) {
         const std::vector<float> inL = burstSignal(4000, 1), inR = burstSignal(4000, 2);
 
-        Engine whole;
-        prepare(whole, &host, 44100.0f, program);
+        EngineRig wholeRig(&host, 44100.0f, program);
+        Engine& whole = wholeRig.engine();
         std::vector<float> outL(4000), outR(4000);
         whole.processReplacing(inL.data(), inR.data(), outL.data(), outR.data(), 4000);
 
-        Engine inPlace;
-        prepare(inPlace, &host, 44100.0f, program);
+        EngineRig inPlace(&host, 44100.0f, program);
         std::vector<float> l = inL, r = inR;
-        run(inPlace, l, r, 4000);
+        run(inPlace.engine(), l, r, 4000);
         EXPECT_EQ(l, outL);
         EXPECT_EQ(r, outR);
 
-        Engine split;
-        prepare(split, &host, 44100.0f, program);
+        EngineRig splitRig(&host, 44100.0f, program);
+        Engine& split = splitRig.engine();
         l = inL;
         r = inR;
         run(split, l, r, 1);
@@ -122,8 +125,8 @@ TEST_F(Blocks, InPlaceMatchesSeparateBuffersAndSplittingChangesNothing) {
 }
 
 TEST_F(Blocks, EmptyOrNegativeCountsStillRunTheBlockStart) {
-    Engine e;
-    prepare(e, &host);
+    EngineRig rig(&host);
+    Engine& e = rig.engine();
     float l[1] = {0.25f};
     float r[1] = {0.25f};
     e.processReplacing(l, r, l, r, 0);
@@ -134,8 +137,8 @@ TEST_F(Blocks, EmptyOrNegativeCountsStillRunTheBlockStart) {
 }
 
 TEST_F(Blocks, MissingBuffersGiveSilenceWhereThereIsSomewhereToWrite) {
-    Engine e;
-    prepare(e, &host);
+    EngineRig rig(&host);
+    Engine& e = rig.engine();
     float l[3] = {1.0f, 1.0f, 1.0f};
     float r[3] = {1.0f, 1.0f, 1.0f};
     e.processReplacing(nullptr, r, l, r, 3);
@@ -145,8 +148,8 @@ TEST_F(Blocks, MissingBuffersGiveSilenceWhereThereIsSomewhereToWrite) {
 }
 
 TEST_F(Blocks, CounterSinceTriggerFoldsBackBeforeItCanOverflow) {
-    Engine e;
-    prepare(e, &host);
+    EngineRig rig(&host);
+    Engine& e = rig.engine();
     e.samplesSinceTrigger = 4999999;
     std::vector<float> l(2, 0.1f), r(2, 0.1f);
     run(e, l, r, 2);
@@ -155,8 +158,8 @@ TEST_F(Blocks, CounterSinceTriggerFoldsBackBeforeItCanOverflow) {
 
 TEST(Reports, PanPositionEveryTenMillisecondsAndANewTraceAtATrigger) {
     FakeHost host;
-    Engine e;
-    prepare(e, &host);
+    EngineRig rig(&host);
+    Engine& e = rig.engine();
     std::vector<float> l(2000, 0.1f), r(2000, 0.1f);
     e.midiTriggerPending = true;
     run(e, l, r, 2000);
@@ -174,9 +177,9 @@ TEST(Reports, PanPositionEveryTenMillisecondsAndANewTraceAtATrigger) {
 
 TEST(Reports, DigitalSilenceClearsOnceAndEndsTheSweep) {
     FakeHost host;
-    Engine e;
-    prepare(e, &host);
-    applyParameter(e, kDecay, 1.0f);
+    EngineRig rig(&host);
+    Engine& e = rig.engine();
+    rig.set(kDecay, 1.0f);
     std::vector<float> l(1000, 0.3f), r(1000, 0.3f);
     l.resize(3000, 0.0f);
     r.resize(3000, 0.0f);
@@ -192,8 +195,8 @@ TEST(Reports, DigitalSilenceClearsOnceAndEndsTheSweep) {
 
     // Without an attached editor nothing is reported, and the sweep runs on.
     FakeHost other;
-    Engine detached;
-    prepare(detached, &other);
+    EngineRig detachedRig(&other);
+    Engine& detached = detachedRig.engine();
     detached.displayAttached = false;
     l.assign(1000, 0.3f);
     l.resize(3000, 0.0f);
@@ -209,7 +212,7 @@ TEST(Reports, DigitalSilenceClearsOnceAndEndsTheSweep) {
 TEST(BadInput, NonFiniteSamplesActAsSilenceAndLeaveNoTrace) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    for (const Program& program : {kFactory[0], kFactory[7], kFactory[8]}) {
+    for (int32_t program : {0, 7, 8}) {
         FakeHost hostA, hostB;
         hostA.recordReports = hostB.recordReports = false;
         std::vector<float> cleanL = burstSignal(30000, 3), cleanR = burstSignal(30000, 4);
@@ -224,9 +227,9 @@ TEST(BadInput, NonFiniteSamplesActAsSilenceAndLeaveNoTrace) {
         badL[7000] = badR[7000] = 3.0e38f;  // the mono sum overflows
         cleanL[7000] = cleanR[7000] = 0.0f;
 
-        Engine a, b;
-        prepare(a, &hostA, 44100.0f, program);
-        prepare(b, &hostB, 44100.0f, program);
+        EngineRig rigA(&hostA, 44100.0f, program), rigB(&hostB, 44100.0f, program);
+        Engine& a = rigA.engine();
+        Engine& b = rigB.engine();
         run(a, badL, badR, 256);
         run(b, cleanL, cleanR, 256);
         EXPECT_EQ(badL, cleanL);
@@ -250,9 +253,9 @@ class MxcsrSpy final : public EngineHost {
 
 TEST(Denormals, FlushedDuringTheBlockAndTheCallersModeRestored) {
     MxcsrSpy spy;
-    Engine e;
-    prepare(e, nullptr);
-    e.host = &spy;
+    EngineRig rig(&spy);
+    Engine& e = rig.engine();
+    e.displayAttached = false;
     const unsigned original = _mm_getcsr();
     float l[8] = {}, r[8] = {};
     e.processReplacing(l, r, l, r, 8);
@@ -272,7 +275,7 @@ TEST(Denormals, DenormalNoiseInTheInputIsSilence) {
     const float tiny = std::numeric_limits<float>::denorm_min() * 1000.0f;
     ASSERT_GT(tiny, 0.0f);
     ASSERT_LT(tiny, std::numeric_limits<float>::min());
-    for (const Program& program : {kFactory[0], kFactory[4]}) {
+    for (int32_t program : {0, 4}) {
         std::vector<float> cleanL = burstSignal(40000, 5), cleanR = burstSignal(40000, 6);
         std::vector<float> noisyL = cleanL, noisyR = cleanR;
         for (size_t i = 0; i < cleanL.size(); ++i) {
@@ -280,9 +283,9 @@ TEST(Denormals, DenormalNoiseInTheInputIsSilence) {
             if (cleanR[i] == 0.0f) noisyR[i] = (i & 2) ? tiny : -tiny;
         }
         FakeHost hostA, hostB;
-        Engine a, b;
-        prepare(a, &hostA, 44100.0f, program);
-        prepare(b, &hostB, 44100.0f, program);
+        EngineRig rigA(&hostA, 44100.0f, program), rigB(&hostB, 44100.0f, program);
+        Engine& a = rigA.engine();
+        Engine& b = rigB.engine();
         run(a, noisyL, noisyR, 512);
         run(b, cleanL, cleanR, 512);
         EXPECT_EQ(noisyL, cleanL);

@@ -17,8 +17,8 @@ namespace {
 TEST(Concurrency, ParameterWritesWhileProcessing) {
     FakeHost host;
     host.recordReports = false;
-    Engine e;
-    prepare(e, &host);
+    EngineRig rig(&host);
+    Engine& e = rig.engine();
     std::atomic<bool> done{false};
 
     std::thread writer([&] {
@@ -26,7 +26,7 @@ TEST(Concurrency, ParameterWritesWhileProcessing) {
         std::uniform_real_distribution<float> value(0.0f, 1.0f);
         int writes = 0;
         while (!done.load() || writes < 2000) {
-            applyParameter(e, static_cast<int>(rng() % kParamCount), value(rng));
+            rig.set(static_cast<int>(rng() % kNumParameters), value(rng));
             if (++writes % 50 == 0) e.requestTimeInfo();  // as the editor does on opening
             if (writes > 200000) break;
         }

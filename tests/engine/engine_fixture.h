@@ -1,11 +1,14 @@
-// Test doubles and set-up shared by the engine tests.
+// Test doubles and set-up shared by the engine tests. Engines live in an
+// EngineRig (a real effect): parameters are written with rig.set, programs
+// selected with the rig's constructor or rig.selectProgram.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "engine/engine.h"
-#include "tests/engine/engine_params.h"
+#include "tests/support/engine_rig.h"
+#include "tests/support/signals.h"
 
 namespace tavolu::testing {
 
@@ -39,16 +42,6 @@ class FakeHost final : public EngineHost {
     }
 };
 
-// An engine resumed at `rate`, with program 8 applied and the host attached.
-inline void prepare(Engine& e, FakeHost* host, float rate = 44100.0f,
-                    const Program& program = kFactory[8]) {
-    e.inputGain = 1.0f;
-    e.resume(rate);
-    applyProgram(e, program);
-    e.host = host;
-    e.displayAttached = host != nullptr;
-}
-
 // Runs the engine over a buffer in blocks of `block` frames (in place).
 inline void run(Engine& e, std::vector<float>& left, std::vector<float>& right, int block) {
     const int32_t n = static_cast<int32_t>(left.size());
@@ -57,21 +50,6 @@ inline void run(Engine& e, std::vector<float>& left, std::vector<float>& right, 
         e.processReplacing(left.data() + at, right.data() + at, left.data() + at, right.data() + at,
                            len);
     }
-}
-
-// A deterministic signal: noise bursts of a few thousand samples with
-// silences between them, the kind of input the detector was made for.
-inline std::vector<float> burstSignal(size_t frames, uint32_t seed, float level = 0.8f) {
-    std::vector<float> out(frames);
-    uint32_t state = seed * 2654435761u + 1u;
-    for (size_t i = 0; i < frames; ++i) {
-        state = state * 1664525u + 1013904223u;
-        const size_t phase = i % 9000;
-        const float noise = static_cast<float>(static_cast<int32_t>(state) >> 8) / 8388608.0f;
-        const float decay = phase < 4000 ? 1.0f - static_cast<float>(phase) / 4000.0f : 0.0f;
-        out[i] = level * noise * decay;
-    }
-    return out;
 }
 
 }  // namespace tavolu::testing

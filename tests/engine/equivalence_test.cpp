@@ -82,8 +82,11 @@ void expectSameState(const Engine& a, const Engine& b) {
 }
 
 struct Twin {
+    explicit Twin(float rate = 44100.0f, int32_t program = kInitialProgram)
+        : rig(&host, rate, program) {}
     FakeHost host;
-    Engine engine;
+    EngineRig rig;
+    Engine& engine = rig.engine();
 };
 
 void runBoth(Twin& fast, Twin& model, std::vector<float> l, std::vector<float> r, int block) {
@@ -111,11 +114,9 @@ void expectSameReports(const FakeHost& a, const FakeHost& b) {
 }
 
 TEST(Equivalence, FactoryPresetsOnBurstsWithTheTransportRunning) {
-    for (size_t p = 0; p < kFactory.size(); ++p) {
+    for (int32_t p = 0; p < kNumFactoryRows; ++p) {
         for (int block : {1, 64, 512, 4096}) {
-            Twin fast, model;
-            prepare(fast.engine, &fast.host, 44100.0f, kFactory[p]);
-            prepare(model.engine, &model.host, 44100.0f, kFactory[p]);
+            Twin fast(44100.0f, p), model(44100.0f, p);
             fast.host.time = model.host.time = HostTime{2.75, 128.0, 0.0, 3};
             runBoth(fast, model, burstSignal(30000, 1), burstSignal(30000, 2), block);
             expectSameReports(fast.host, model.host);
@@ -129,11 +130,10 @@ TEST(Equivalence, BarSyncedLfoRestartsFromTheRightValue) {
         for (int block : {1, 300, 2048}) {
             Twin fast, model;
             for (Twin* twin : {&fast, &model}) {
-                prepare(twin->engine, &twin->host);
-                applyParameter(twin->engine, kLfoSync, 1.0f);  // Host, Bar
-                applyParameter(twin->engine, kLfoFreq, 1.0f);
-                applyParameter(twin->engine, kLfoMod, depth);
-                applyParameter(twin->engine, kLfoSyncFlip, 1.0f);
+                twin->rig.set(kLfoSync, 1.0f);  // Host, Bar
+                twin->rig.set(kLfoFreq, 1.0f);
+                twin->rig.set(kLfoMod, depth);
+                twin->rig.set(kLfoSyncFlip, 1.0f);
                 twin->host.time = HostTime{0.3, 240.0, 0.0, 1};  // a bar every 11025 samples
             }
             runBoth(fast, model, burstSignal(60000, 4), burstSignal(60000, 5), block);
@@ -147,16 +147,14 @@ TEST(Equivalence, RandomSettingsSignalsAndTransport) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     for (int trial = 0; trial < 40; ++trial) {
-        Twin fast, model;
         const float rate = trial % 3 == 0 ? 96000.0f : 44100.0f;
-        prepare(fast.engine, &fast.host, rate, kFactory[trial % 9]);
-        prepare(model.engine, &model.host, rate, kFactory[trial % 9]);
+        Twin fast(rate, trial % kNumFactoryRows), model(rate, trial % kNumFactoryRows);
         fast.engine.inputGain = model.engine.inputGain = trial % 2 ? 0.5f : 1.0f;
         for (int round = 0; round < 12; ++round) {
-            const int index = static_cast<int>(rng() % kParamCount);
+            const int index = static_cast<int>(rng() % kNumParameters);
             const float value = rng() % 3 == 0 ? 1.0f : unit(rng);
-            applyParameter(fast.engine, index, value);
-            applyParameter(model.engine, index, value);
+            fast.rig.set(index, value);
+            model.rig.set(index, value);
             if (rng() % 3 == 0) {
                 const HostTime t{unit(rng) * 40.0 - 8.0, 40.0 + unit(rng) * 200.0,
                                  std::floor(unit(rng) * 8.0), static_cast<int32_t>(rng() % 7)};

@@ -14,10 +14,7 @@ namespace {
 
 class HostSync : public ::testing::Test {
   protected:
-    void SetUp() override {
-        prepare(e, &host);
-        host.time = HostTime{5.5, 120.0, 4.0, 4};
-    }
+    void SetUp() override { host.time = HostTime{5.5, 120.0, 4.0, 4}; }
     // A quiet constant input: no onsets, but no digital silence either
     // (silence would end every sweep at once).
     void process(int frames) {
@@ -26,12 +23,13 @@ class HostSync : public ::testing::Test {
         e.processReplacing(l.data(), r.data(), l.data(), r.data(), frames);
     }
     FakeHost host;
-    Engine e;
+    EngineRig rig{&host};
+    Engine& e = rig.engine();
 };
 
 TEST_F(HostSync, WorkedExampleQuarterNotes) {
-    applyParameter(e, kTrigSource, 0.4f);      // Quarter Note
-    applyParameter(e, kLfoFreqSource, 0.75f);  // Quarter Note: 0.5 cycles per beat
+    rig.set(kTrigSource, 0.4f);      // Quarter Note
+    rig.set(kLfoFreqSource, 0.75f);  // Quarter Note: 0.5 cycles per beat
     e.blockStart();
     EXPECT_EQ(e.samplesPerBeat, 22050.0);
     EXPECT_EQ(e.samplesPerBar, 88200.0);
@@ -45,7 +43,7 @@ TEST_F(HostSync, WorkedExampleQuarterNotes) {
 }
 
 TEST_F(HostSync, GridAndBarLinesFireAndAskForFreshTime) {
-    applyParameter(e, kTrigSource, 0.4f);
+    rig.set(kTrigSource, 0.4f);
     process(11025);  // up to the grid line
     EXPECT_EQ(host.timeRequests, 1);
     EXPECT_FALSE(e.gridPending);
@@ -59,7 +57,7 @@ TEST_F(HostSync, GridAndBarLinesFireAndAskForFreshTime) {
 }
 
 TEST_F(HostSync, InvalidTimeFallsBackAndAsksAgainAfterATenthOfASecond) {
-    applyParameter(e, kTrigSource, 0.4f);
+    rig.set(kTrigSource, 0.4f);
     host.valid = false;
     process(1);
     EXPECT_FALSE(e.hostSyncValid);
@@ -108,7 +106,7 @@ TEST_F(HostSync, TimeSignatureOfZeroMeansFourBeats) {
 }
 
 TEST_F(HostSync, AtTheBarStartTheLinesAreAWholeStepAway) {
-    applyParameter(e, kTrigSource, 0.4f);
+    rig.set(kTrigSource, 0.4f);
     host.time = HostTime{8.0, 120.0, 8.0, 4};
     e.blockStart();
     EXPECT_EQ(e.samplesToNextBar, 88200.0);

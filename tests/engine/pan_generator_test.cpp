@@ -14,7 +14,6 @@ namespace {
 
 class PanGenerator : public ::testing::Test {
   protected:
-    void SetUp() override { prepare(e, nullptr); }
     // One sample with a MIDI trigger pending; returns the pan position.
     float trigger(float m = 0.0f) {
         e.midiTriggerPending = true;
@@ -23,15 +22,16 @@ class PanGenerator : public ::testing::Test {
     void step(int samples, float m = 0.0f) {
         for (int i = 0; i < samples; ++i) e.nextPanPosition(m);
     }
-    Engine e;
+    EngineRig rig;
+    Engine& e = rig.engine();
 };
 
 TEST_F(PanGenerator, WorkedSweepAttackHoldDecay) {
-    applyParameter(e, kAttack, 0.4f);
-    applyParameter(e, kHold, 0.2f);
-    applyParameter(e, kDecay, 0.5f);
-    applyParameter(e, kStart, 0.1f);
-    applyParameter(e, kEnd, 0.9f);
+    rig.set(kAttack, 0.4f);
+    rig.set(kHold, 0.2f);
+    rig.set(kDecay, 0.5f);
+    rig.set(kStart, 0.1f);
+    rig.set(kEnd, 0.9f);
     ASSERT_EQ(e.attackIncrement, static_cast<float>(1.0 / 4411.0));
     ASSERT_EQ(e.decayIncrement, static_cast<float>(1.0 / 13231.0));
     ASSERT_EQ(e.envelopePosition, 0.5f);
@@ -67,9 +67,9 @@ TEST_F(PanGenerator, WorkedSweepAttackHoldDecay) {
 }
 
 TEST_F(PanGenerator, ZeroAttackJumpsTheEnvelopeButThePanSlews) {
-    applyParameter(e, kStart, 0.0f);
-    applyParameter(e, kEnd, 1.0f);
-    applyParameter(e, kHold, 0.1f);
+    rig.set(kStart, 0.0f);
+    rig.set(kEnd, 1.0f);
+    rig.set(kHold, 0.1f);
     e.envelopePosition = 1.0f;
     e.panPosition = 1.0f;
     trigger();
@@ -82,10 +82,10 @@ TEST_F(PanGenerator, ZeroAttackJumpsTheEnvelopeButThePanSlews) {
 }
 
 TEST_F(PanGenerator, HoldEndingWithTheDecayKeepsTheHold) {
-    applyParameter(e, kStart, 0.1f);
-    applyParameter(e, kEnd, 0.9f);
-    applyParameter(e, kDecay, 0.1f);
-    applyParameter(e, kHold, 0.1f);  // Hold equal to Decay: the two ends coincide
+    rig.set(kStart, 0.1f);
+    rig.set(kEnd, 0.9f);
+    rig.set(kDecay, 0.1f);
+    rig.set(kHold, 0.1f);  // Hold equal to Decay: the two ends coincide
     ASSERT_EQ(e.holdEndSample, e.decayEndSample);
     trigger();
     step(e.holdEndSample);
@@ -96,10 +96,10 @@ TEST_F(PanGenerator, HoldEndingWithTheDecayKeepsTheHold) {
 }
 
 TEST_F(PanGenerator, FlipAlternatesStartAndEndTogether) {
-    applyParameter(e, kStart, 0.2f);
-    applyParameter(e, kEnd, 0.7f);
-    applyParameter(e, kStartMode, 0.5f);
-    applyParameter(e, kEndMode, 0.5f);
+    rig.set(kStart, 0.2f);
+    rig.set(kEnd, 0.7f);
+    rig.set(kStartMode, 0.5f);
+    rig.set(kEndMode, 0.5f);
     const float expectedStart[] = {0.8f, 0.2f, 0.8f, 0.2f};
     const float expectedEnd[] = {1.0f - 0.7f, 0.7f, 1.0f - 0.7f, 0.7f};
     for (int k = 0; k < 4; ++k) {
@@ -111,10 +111,10 @@ TEST_F(PanGenerator, FlipAlternatesStartAndEndTogether) {
 }
 
 TEST_F(PanGenerator, SampleAndHoldFromTheLfoStaysInItsWindow) {
-    applyParameter(e, kStart, 0.1f);
-    applyParameter(e, kLfoMod, 0.6f);  // depth 0.3: window 0..0.6
-    applyParameter(e, kStartMode, 1.0f);
-    applyParameter(e, kLfoFreq, 1.0f);
+    rig.set(kStart, 0.1f);
+    rig.set(kLfoMod, 0.6f);  // depth 0.3: window 0..0.6
+    rig.set(kStartMode, 1.0f);
+    rig.set(kLfoFreq, 1.0f);
     ASSERT_TRUE(e.holdSourceIsLfo);
     float lowest = 1.0f;
     float highest = 0.0f;
@@ -135,13 +135,13 @@ TEST_F(PanGenerator, SampleAndHoldFromTheLfoStaysInItsWindow) {
 }
 
 TEST_F(PanGenerator, SampleAndHoldFromTheInputIsCaughtByTheClamp) {
-    applyParameter(e, kStart, 0.9f);
-    applyParameter(e, kLfoMod, 1.0f);  // depth 0.5
-    applyParameter(e, kStartMode, 1.0f);
-    applyParameter(e, kLfoSync, 0.5f);  // restarts at each trigger: input is the source
+    rig.set(kStart, 0.9f);
+    rig.set(kLfoMod, 1.0f);  // depth 0.5
+    rig.set(kStartMode, 1.0f);
+    rig.set(kLfoSync, 0.5f);  // restarts at each trigger: input is the source
     ASSERT_FALSE(e.holdSourceIsLfo);
-    applyParameter(e, kAttack, 0.0f);
-    applyParameter(e, kHold, 0.5f);
+    rig.set(kAttack, 0.0f);
+    rig.set(kHold, 0.5f);
     // m * 500000 = 0.95: q = 1.9, beyond the window's reach.
     trigger(0.0000019f);
     const float v = static_cast<float>(0.0000019 * 500000.0);
@@ -161,19 +161,19 @@ TEST_F(PanGenerator, SampleAndHoldFromTheInputIsCaughtByTheClamp) {
 }
 
 TEST_F(PanGenerator, RestingPositionFollowsStartWithStartEqualsEnd) {
-    applyParameter(e, kStartEqualsEnd, 1.0f);
+    rig.set(kStartEqualsEnd, 1.0f);
     step(1);
     EXPECT_EQ(e.envelopePosition, 0.5f);
-    applyParameter(e, kStart, 0.3f);  // moves End along, not the end target
+    rig.set(kStart, 0.3f);  // moves End along, not the end target
     EXPECT_EQ(e.endTarget, 0.5f);
     step(1);
     EXPECT_EQ(e.envelopePosition, 0.3f);
 
-    applyParameter(e, kEndMode, 0.5f);  // Flip: the rest stays at the last end target
-    applyParameter(e, kStart, 0.6f);
+    rig.set(kEndMode, 0.5f);  // Flip: the rest stays at the last end target
+    rig.set(kStart, 0.6f);
     step(1);
     EXPECT_EQ(e.envelopePosition, 0.5f);
-    applyParameter(e, kEnd, 0.8f);
+    rig.set(kEnd, 0.8f);
     step(1);
     EXPECT_EQ(e.envelopePosition, 0.8f);
 }
@@ -196,7 +196,7 @@ TEST_F(PanGenerator, LfoRestartCrossfadesOnlyFromAFarValue) {
 
 TEST_F(PanGenerator, SyncFlipStartsSuccessiveRestartsInTurn) {
     const float initial = e.lfoDirection;
-    applyParameter(e, kLfoSyncFlip, 1.0f);  // reverses once and marks it pending
+    rig.set(kLfoSyncFlip, 1.0f);  // reverses once and marks it pending
     EXPECT_EQ(e.lfoDirection, -initial);
     EXPECT_TRUE(e.flipPending);
     e.resetLfo();
@@ -210,7 +210,7 @@ TEST_F(PanGenerator, SyncFlipStartsSuccessiveRestartsInTurn) {
     step(1);
     EXPECT_EQ(e.lfoSin > 0.0f, initial > 0.0f);
 
-    applyParameter(e, kLfoSyncFlip, 0.0f);
+    rig.set(kLfoSyncFlip, 0.0f);
     const float before = e.lfoDirection;
     // With the flip off a restart keeps the direction.
     e.resetLfo();
@@ -219,7 +219,7 @@ TEST_F(PanGenerator, SyncFlipStartsSuccessiveRestartsInTurn) {
 }
 
 TEST_F(PanGenerator, LfoKeepsItsAmplitudeAndCrossesZero) {
-    applyParameter(e, kLfoFreq, 1.0f);  // fastest manual rate
+    rig.set(kLfoFreq, 1.0f);  // fastest manual rate
     float highest = 0.0f;
     int crossings = 0;
     for (int i = 0; i < 200000; ++i) {
@@ -234,9 +234,9 @@ TEST_F(PanGenerator, LfoKeepsItsAmplitudeAndCrossesZero) {
 }
 
 TEST_F(PanGenerator, LfoDepthDelayAndClamp) {
-    applyParameter(e, kLfoMod, 1.0f);
-    applyParameter(e, kLfoDelay, 0.5f);  // fade in over 0.5 s
-    applyParameter(e, kLfoFreq, 1.0f);
+    rig.set(kLfoMod, 1.0f);
+    rig.set(kLfoDelay, 0.5f);  // fade in over 0.5 s
+    rig.set(kLfoFreq, 1.0f);
     trigger();
     step(100);
     const float early = std::fabs(e.lfoOffset);
@@ -253,14 +253,14 @@ TEST_F(PanGenerator, LfoDepthDelayAndClamp) {
 }
 
 TEST_F(PanGenerator, HostBarRestartsTheLfoOnlyUnderBarSync) {
-    applyParameter(e, kLfoFreq, 1.0f);
+    rig.set(kLfoFreq, 1.0f);
     step(500);
     e.barPending = true;
     step(1);
     EXPECT_FALSE(e.barPending);
     EXPECT_NE(e.lfoSin, static_cast<float>(e.lfoPhaseStep));
 
-    applyParameter(e, kLfoSync, 1.0f);  // Host, Bar
+    rig.set(kLfoSync, 1.0f);  // Host, Bar
     const float direction = e.lfoDirection;
     e.lfoCrossed = false;
     e.barPending = true;

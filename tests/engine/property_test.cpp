@@ -33,12 +33,12 @@ std::vector<float> randomSignal(std::mt19937& rng, size_t frames) {
     }
 }
 
-void randomParameter(std::mt19937& rng, Engine& e) {
-    std::uniform_int_distribution<int> index(0, kParamCount - 1);
+void randomParameter(std::mt19937& rng, EngineRig& rig) {
+    std::uniform_int_distribution<int> index(0, kNumParameters - 1);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     const int i = index(rng);
     // Choices often land on their exact top value of 1.0.
-    applyParameter(e, i, rng() % 4 == 0 ? 1.0f : value(rng));
+    rig.set(i, rng() % 4 == 0 ? 1.0f : value(rng));
 }
 
 void randomHostTime(std::mt19937& rng, FakeHost& host) {
@@ -54,10 +54,10 @@ TEST(Properties, PanStaysInRangeAndMovesAtMostOneSlewStepPerSample) {
     for (float rate : {44100.0f, 96000.0f}) {
         FakeHost host;
         host.recordReports = false;
-        Engine e;
-        prepare(e, &host, rate);
+        EngineRig rig(&host, rate);
+        Engine& e = rig.engine();
         for (int round = 0; round < 200; ++round) {
-            randomParameter(rng, e);
+            randomParameter(rng, rig);
             if (rng() % 3 == 0) e.midiTriggerPending = true;
             if (rng() % 7 == 0) e.barPending = true;
             const std::vector<float> signal = randomSignal(rng, 5000);
@@ -78,12 +78,12 @@ TEST(Properties, BlocksOfAnySizeKeepOutputsFiniteAndCountersBounded) {
     for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
         FakeHost host;
         host.recordReports = false;
-        Engine e;
-        prepare(e, &host, rate);
+        EngineRig rig(&host, rate);
+        Engine& e = rig.engine();
         e.inputGain = rate == 48000.0f ? 0.5f : 1.0f;
         for (int round = 0; round < 100; ++round) {
-            randomParameter(rng, e);
-            randomParameter(rng, e);
+            randomParameter(rng, rig);
+            randomParameter(rng, rig);
             if (rng() % 2 == 0) randomHostTime(rng, host);
             if (rng() % 4 == 0) e.requestTimeInfo();
             const int block = rng() % 3 == 0 ? 1 + static_cast<int>(rng() % 8) : blockSize(rng);

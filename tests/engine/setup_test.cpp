@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "engine/engine.h"
-#include "tests/engine/engine_params.h"
+#include "tests/support/engine_rig.h"
 
 namespace tavolu::testing {
 namespace {
@@ -58,29 +58,29 @@ TEST(Resume, RefusesARateThatCannotHoldADetectorSegment) {
 }
 
 TEST(Resume, KeepsTheEnvelopeCountsOfTheRateTheyWereWrittenAt) {
-    Engine e;
-    e.resume(44100.0f);
-    applyParameter(e, kDecay, 0.5f);
-    applyParameter(e, kLfoDelay, 0.5f);
+    EngineRig rig;  // resumed at 44100 Hz
+    Engine& e = rig.engine();
+    rig.set(kDecay, 0.5f);
+    rig.set(kLfoDelay, 0.5f);
     const float delayStep = e.lfoDelayStep;
     e.resume(96000.0f);
     EXPECT_EQ(e.decayEndSample, 22050);
     EXPECT_EQ(e.decaySamples, 22050.0f);
     EXPECT_EQ(e.lfoDelayStep, delayStep);
-    applyParameter(e, kDecay, 0.5f);
+    rig.set(kDecay, 0.5f);
     EXPECT_EQ(e.decayEndSample, 48000);
 }
 
 TEST(EnvelopeTimes, DecayIncrementOverTheDecayPhase) {
-    Engine e;
-    e.resume(44100.0f);
-    applyParameter(e, kHold, 0.2f);
-    applyParameter(e, kDecay, 0.5f);
+    EngineRig rig;  // resumed at 44100 Hz
+    Engine& e = rig.engine();
+    rig.set(kHold, 0.2f);
+    rig.set(kDecay, 0.5f);
     EXPECT_EQ(e.decayIncrement, static_cast<float>(1.0 / 13231.0));
     EXPECT_EQ(e.holdEndSample, 8820);
     EXPECT_EQ(e.decayEndSample, 22050);
 
-    applyParameter(e, kDecay, 0.2f);  // Decay equal to Hold
+    rig.set(kDecay, 0.2f);  // Decay equal to Hold
     EXPECT_EQ(e.decayIncrement, 1.0f);
 
     // A hold past the decay (only through direct field writes) cannot give
@@ -92,11 +92,11 @@ TEST(EnvelopeTimes, DecayIncrementOverTheDecayPhase) {
 }
 
 TEST(EnvelopeTimes, AttackSetsItsRampAndTheFadeInSmoothing) {
-    Engine e;
-    e.resume(44100.0f);
-    applyParameter(e, kDecay, 1.0f);
-    applyParameter(e, kHold, 1.0f);
-    applyParameter(e, kAttack, 0.4f);
+    EngineRig rig;  // resumed at 44100 Hz
+    Engine& e = rig.engine();
+    rig.set(kDecay, 1.0f);
+    rig.set(kHold, 1.0f);
+    rig.set(kAttack, 0.4f);
     EXPECT_EQ(e.attackTime, 0.1f);
     EXPECT_EQ(e.attackSamples, 4410.0f);
     EXPECT_EQ(e.attackEndSample, 4410);
@@ -114,22 +114,22 @@ TEST(EnvelopeTimes, HugeTimesSaturateInsteadOfOverflowing) {
 }
 
 TEST(HoldSource, FollowsWhetherTheLfoDiffersFromTriggerToTrigger) {
-    Engine e;
-    e.resume(44100.0f);
-    applyParameter(e, kLfoSync, 0.0f);
-    applyParameter(e, kTrigSource, 0.4f);     // Quarter Note
-    applyParameter(e, kLfoFreqSource, 0.5f);  // Half Note
+    EngineRig rig;  // resumed at 44100 Hz
+    Engine& e = rig.engine();
+    rig.set(kLfoSync, 0.0f);
+    rig.set(kTrigSource, 0.4f);     // Quarter Note
+    rig.set(kLfoFreqSource, 0.5f);  // Half Note
     EXPECT_TRUE(e.holdSourceIsLfo);
-    applyParameter(e, kTrigSource, 0.2f);      // Half Note
-    applyParameter(e, kLfoFreqSource, 0.75f);  // Quarter Note
+    rig.set(kTrigSource, 0.2f);      // Half Note
+    rig.set(kLfoFreqSource, 0.75f);  // Quarter Note
     EXPECT_FALSE(e.holdSourceIsLfo);
 
-    applyParameter(e, kTrigSource, 0.0f);  // Audio
+    rig.set(kTrigSource, 0.0f);  // Audio
     EXPECT_TRUE(e.holdSourceIsLfo);
-    applyParameter(e, kLfoSync, 0.5f);  // Trigger: the LFO restarts at every trigger
+    rig.set(kLfoSync, 0.5f);  // Trigger: the LFO restarts at every trigger
     EXPECT_FALSE(e.holdSourceIsLfo);
-    applyParameter(e, kLfoSync, 0.0f);
-    applyParameter(e, kTrigSource, 1.0f);  // From LFO
+    rig.set(kLfoSync, 0.0f);
+    rig.set(kTrigSource, 1.0f);  // From LFO
     EXPECT_FALSE(e.holdSourceIsLfo);
 }
 

@@ -10,12 +10,12 @@ namespace {
 
 class Detector : public ::testing::Test {
   protected:
-    void SetUp() override { prepare(e, &host); }
     void feed(float level, int samples) {
         for (int i = 0; i < samples; ++i) e.detectTransient(level);
     }
     FakeHost host;
-    Engine e;
+    EngineRig rig{&host};
+    Engine& e = rig.engine();
 };
 
 TEST_F(Detector, AnySoundAfterDigitalSilenceIsAnOnset) {
@@ -30,14 +30,14 @@ TEST_F(Detector, AnySoundAfterDigitalSilenceIsAnOnset) {
 }
 
 TEST_F(Detector, SelectivityBoundsTheRiseThatCounts) {
-    applyParameter(e, kSelectivity, 1.0f);  // g never exceeds 1
+    rig.set(kSelectivity, 1.0f);  // g never exceeds 1
     feed(0.0f, 10);
     feed(1.0f, 1);
     EXPECT_FALSE(e.detTriggered);
 
-    Engine sensitive;
-    prepare(sensitive, nullptr);
-    applyParameter(sensitive, kSelectivity, 0.0f);
+    EngineRig sensitiveRig;
+    Engine& sensitive = sensitiveRig.engine();
+    sensitiveRig.set(kSelectivity, 0.0f);
     for (int i = 0; i < 10; ++i) sensitive.detectTransient(0.2f);
     sensitive.detectTransient(0.2f);
     EXPECT_FALSE(sensitive.detTriggered);  // no rise at all
@@ -51,8 +51,8 @@ TEST_F(Detector, RelativeRiseAgainstTheHeldMinimum) {
     e.detectTransient(0.25f);  // g = 0.2
     EXPECT_FALSE(e.detTriggered);
 
-    Engine other;
-    prepare(other, nullptr);
+    EngineRig otherRig;
+    Engine& other = otherRig.engine();
     for (int i = 0; i < 20; ++i) other.detectTransient(0.2f);
     other.detectTransient(0.5f);  // g = 0.6
     EXPECT_TRUE(other.detTriggered);
@@ -111,12 +111,12 @@ TEST_F(Detector, EnvelopeIsZeroOnlyAfterAWholeSegmentOfZeros) {
 
 class Decision : public ::testing::Test {
   protected:
-    void SetUp() override { prepare(e, nullptr); }
-    Engine e;
+    EngineRig rig;
+    Engine& e = rig.engine();
 };
 
 TEST_F(Decision, AudioOnsetWaitsForTheThreshold) {
-    applyParameter(e, kThreshold, 0.5f);
+    rig.set(kThreshold, 0.5f);
     e.detectTransient(0.0f);
     e.detectTransient(0.4f);
     ASSERT_TRUE(e.detTriggered);
@@ -126,21 +126,21 @@ TEST_F(Decision, AudioOnsetWaitsForTheThreshold) {
 }
 
 TEST_F(Decision, EachSourceFiresOnlyWhenSelectedButItsFlagWaits) {
-    applyParameter(e, kTrigSource, 0.0f);  // Audio
+    rig.set(kTrigSource, 0.0f);  // Audio
     e.lfoCrossed = true;
     e.gridPending = true;
     EXPECT_FALSE(e.triggerDue());
-    applyParameter(e, kTrigSource, 1.0f);  // From LFO
+    rig.set(kTrigSource, 1.0f);  // From LFO
     EXPECT_TRUE(e.triggerDue());
     e.lfoCrossed = false;
     EXPECT_FALSE(e.triggerDue());
-    applyParameter(e, kTrigSource, 0.4f);  // Quarter Note
+    rig.set(kTrigSource, 0.4f);  // Quarter Note
     EXPECT_TRUE(e.triggerDue());
 
     e.gridPending = false;
     e.midiTriggerPending = true;  // MIDI fires whatever the source
     EXPECT_TRUE(e.triggerDue());
-    applyParameter(e, kTrigSource, 1.5f);  // no source at all: MIDI still fires
+    rig.set(kTrigSource, 1.5f);  // no source at all: MIDI still fires
     EXPECT_TRUE(e.triggerDue());
 }
 

@@ -61,7 +61,7 @@ VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, V
 
 VstIntPtr TestHost::answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                            float opt) {
-    calls_.push_back({opcode, index, value, opt, effect != nullptr});
+    if (recording_) calls_.push_back({opcode, index, value, opt, effect != nullptr});
     if (opcode == audioMasterGetTime) {
         return timeInfoGiven_ ? reinterpret_cast<VstIntPtr>(&timeInfo_) : 0;
     }

@@ -39,6 +39,12 @@ class TestHost {
     const std::vector<HostCall>& calls() const { return calls_; }
     std::vector<HostCall> callsOf(vst2::VstInt32 opcode) const;
     void clearCalls() { calls_.clear(); }
+    // Room for n calls in the log, so that recording up to n calls allocates
+    // nothing (the callback itself never does).
+    void reserveCalls(std::size_t n) { calls_.reserve(n); }
+    // With recording off the callback only answers: it then touches nothing
+    // that it writes, and may be called from several threads at once.
+    void recordCalls(bool on) { recording_ = on; }
 
     // Requests through the record.
     vst2::VstIntPtr dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index = 0,
@@ -71,6 +77,7 @@ class TestHost {
     vst2::VstTimeInfo timeInfo_{};
     bool timeInfoGiven_ = false;
     std::vector<HostCall> calls_;
+    bool recording_ = true;
 };
 
 // The fill byte of text buffers: what the plug-in did not write stays so.
