@@ -357,5 +357,48 @@ TEST_F(X11Editor, PlainPutImageWhenSharedMemoryIsNotUsed) {
     EXPECT_EQ(differing, 0);
 }
 
+// A host whose window has an alpha channel (a 32-bit visual under a
+// compositor): our window inherits it, and its pixels must be opaque, or the
+// compositor shows the panel as fully transparent.
+TEST_F(X11Editor, UnderAParentWithAlphaThePanelIsOpaque) {
+    XVisualInfo info{};
+    if (!XMatchVisualInfo(host, DefaultScreen(host), 32, TrueColor, &info))
+        GTEST_SKIP() << "the server offers no 32-bit visual";
+    XSetWindowAttributes attributes{};
+    attributes.colormap = XCreateColormap(host, DefaultRootWindow(host), info.visual, AllocNone);
+    attributes.border_pixel = 0;
+    attributes.background_pixel = 0;
+    const Window withAlpha =
+        XCreateWindow(host, DefaultRootWindow(host), 0, 0, unsigned(kPanelRect.right),
+                      unsigned(kPanelRect.bottom), 0, info.depth, InputOutput, info.visual,
+                      CWColormap | CWBorderPixel | CWBackPixel, &attributes);
+    XMapWindow(host, withAlpha);
+    XSync(host, False);
+
+    for (const bool sharedMemory : {true, false}) {
+        auto window = createX11Window(uint64_t(withAlpha), int32_t(kPanelRect.right),
+                                      int32_t(kPanelRect.bottom), sharedMemory);
+        ASSERT_NE(window, nullptr) << sharedMemory;
+        const auto child = Window(window->nativeHandle());
+        CFrame frame(kPanelRect, std::move(window), nullptr);
+        sample::buildPanel(frame, nullptr);
+        frame.idle();
+        XSync(host, False);
+        XImage* image = XGetImage(host, child, 0, 0, unsigned(kPanelRect.right),
+                                  unsigned(kPanelRect.bottom), AllPlanes, ZPixmap);
+        ASSERT_NE(image, nullptr);
+        int transparent = 0;
+        for (int32_t y = 0; y < kPanelRect.bottom; ++y) {
+            for (int32_t x = 0; x < kPanelRect.right; ++x) {
+                transparent += (uint32_t(XGetPixel(image, x, y)) >> 24) != 0xFF;
+            }
+        }
+        XDestroyImage(image);
+        EXPECT_EQ(transparent, 0) << (sharedMemory ? "shared memory" : "plain");
+    }
+    XDestroyWindow(host, withAlpha);
+    XFreeColormap(host, attributes.colormap);
+}
+
 }  // namespace
 }  // namespace tavolu

@@ -106,6 +106,19 @@ TEST_F(Errors, OutputsThatCannotBeWrittenLeaveNothingBehind) {
                   "cannot write");
 }
 
+// The picture would replace the audio just written, or the input itself, and
+// the run would still say it wrote both.
+TEST_F(Errors, APlotNamingTheOutputOrTheInputIsRefused) {
+    const auto inputSize = fs::file_size(input_);
+    const std::string out = dir_.file("o.wav");
+    expectFailure({input_, out, "--plot", out}, 2, "--plot names the output");
+    expectFailure({input_, "-o", out, "--plot", dir_.file("./o.wav")}, 2,
+                  "--plot names the output");
+    expectFailure({input_, "--plot", dir_.file("in-panned.wav")}, 2, "--plot names the output");
+    expectFailure({input_, out, "--plot", input_}, 2, "--plot names the input");
+    EXPECT_EQ(fs::file_size(input_), inputSize);
+}
+
 TEST(HostExecutable, ExitCodesAndStreamsOfTheBuiltProgram) {
     RunResult r = runExecutable("--help");
     EXPECT_EQ(r.code, 0);

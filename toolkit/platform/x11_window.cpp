@@ -75,6 +75,7 @@ class X11Window : public PlatformWindow {
     bool makeImage(Visual* visual, int depth);
     bool makeSharedImage(Visual* visual, int depth);
     void dispatch(const XEvent& event, PlatformEvents& sink);
+    void markOpaque(const CRect& area);
 
     Display* display;
     int32_t width;
@@ -86,6 +87,7 @@ class X11Window : public PlatformWindow {
     std::vector<uint32_t> ownPixels;  // the back buffer without shared memory
     XShmSegmentInfo shm{};
     bool shared = false;
+    bool visualHasAlpha = false;  // a 32-bit visual reads the top byte as alpha
 };
 
 bool visualFits(const XWindowAttributes& attributes) {
@@ -107,6 +109,7 @@ bool X11Window::create(Window parent, bool useSharedMemory) {
         return false;
     }
     if (!visualFits(created)) return false;
+    visualHasAlpha = created.depth == 32;
     gc = XCreateGC(display, window, 0, nullptr);
     if (!gc) return false;
     const bool imageMade = (useSharedMemory && makeSharedImage(created.visual, created.depth)) ||
@@ -201,6 +204,7 @@ void X11Window::present(std::span<const CRect> rects) {
         if (area.isEmpty()) continue;
         const auto w = unsigned(area.width());
         const auto h = unsigned(area.height());
+        if (visualHasAlpha) markOpaque(area);
         if (shared) {
             XShmPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, w, h,
                          False);
@@ -212,6 +216,16 @@ void X11Window::present(std::span<const CRect> rects) {
     // With shared memory the server reads our buffer later: wait until it has,
     // before the next drawing changes it.
     if (drew) XSync(display, False);
+}
+
+// Our drawing leaves the top byte 0; under a parent with an alpha channel a
+// compositor would show that as fully transparent.
+void X11Window::markOpaque(const CRect& area) {
+    constexpr uint32_t kOpaque = 0xFF000000u;
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        uint32_t* row = pixels + size_t(y) * size_t(width);
+        for (int32_t x = area.left; x < area.right; ++x) row[x] |= kOpaque;
+    }
 }
 
 void X11Window::pumpEvents(PlatformEvents& sink) {

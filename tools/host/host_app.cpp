@@ -80,6 +80,29 @@ std::optional<Failure> resolveSettings(PluginHost& plugin, const Options& o, int
     return std::nullopt;
 }
 
+// Whether two paths name the same file, whether it exists yet or not.
+bool sameFile(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;  // both exist (hard links too)
+    const fs::path canonicalA = fs::weakly_canonical(a, ec);
+    if (ec) return a == b;
+    const fs::path canonicalB = fs::weakly_canonical(b, ec);
+    if (ec) return a == b;
+    return canonicalA == canonicalB;
+}
+
+// A plot written over the audio or over the input would destroy it after the
+// run had reported it written.
+std::optional<Failure> checkPlotPath(const Options& o, const std::string& outputPath) {
+    if (o.plotPath.empty()) return std::nullopt;
+    if (sameFile(o.plotPath, outputPath))
+        return Failure{kExitUsage, "--plot names the output file " + outputPath};
+    if (!o.inputPath.empty() && sameFile(o.plotPath, o.inputPath))
+        return Failure{kExitUsage, "--plot names the input file " + o.inputPath};
+    return std::nullopt;
+}
+
 std::string plotTitle(PluginHost& plugin, const Options& o) {
     const std::string source = o.inputPath.empty()
                                    ? std::string("demo drum loop")
@@ -99,6 +122,7 @@ std::optional<Failure> renderFile(PluginHost& plugin, const Options& o, std::ost
     const std::string outputPath = !o.outputPath.empty() ? o.outputPath
                                    : o.inputPath.empty() ? kDemoOutput
                                                          : defaultOutputPath(o.inputPath);
+    if (auto f = checkPlotPath(o, outputPath)) return f;
     if (!canCreate(outputPath, error)) return Failure{kExitFailure, error};
     if (!o.plotPath.empty() && !canCreate(o.plotPath, error)) return Failure{kExitFailure, error};
     const float sampleRate = static_cast<float>(input.sampleRate);
