@@ -61,8 +61,16 @@ int ReplacingFile::open(const std::string& target, std::string& error) {
 
 bool ReplacingFile::commit(std::string& error) {
     if (fd_ >= 0) {
-        ::close(fd_);
+        // On disk before it takes the target's name: a late write error (a full
+        // disk seen only at flush) fails the run instead of leaving a short file.
+        const bool stored = ::fsync(fd_) == 0;
+        const int storeError = errno;
+        const bool closed = ::close(fd_) == 0;
         fd_ = -1;
+        if (!stored || !closed) {
+            error = "cannot write " + target_ + ": " + std::strerror(stored ? errno : storeError);
+            return false;
+        }
     }
     if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
         error = "cannot write " + target_ + ": " + std::strerror(errno);
