@@ -118,11 +118,14 @@ void Tavolu::resume() {
     AudioEffectX::resume();
 }
 
-// [audio thread]
+// [audio thread] A missing channel goes to the engine as null: it still
+// silences whichever outputs the host did give, so no stale buffer is played.
 void Tavolu::processReplacing(float** inputs, float** outputs, VstInt32 frames) {
-    if (!inputs || !outputs) return;
-    if (!inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
-    engine.processReplacing(inputs[0], inputs[1], outputs[0], outputs[1], frames);
+    const float* inLeft = inputs ? inputs[0] : nullptr;
+    const float* inRight = inputs ? inputs[1] : nullptr;
+    float* outLeft = outputs ? outputs[0] : nullptr;
+    float* outRight = outputs ? outputs[1] : nullptr;
+    engine.processReplacing(inLeft, inRight, outLeft, outRight, frames);
 }
 
 // [audio thread] Only MIDI events reach the engine; a list with a negative

@@ -264,6 +264,35 @@ TEST_F(Dispatcher, ProcessingThroughTheRecordToleratesMissingBuffers) {
     SUCCEED();
 }
 
+// A block whose input channel is missing still overwrites the outputs the
+// host did give: stale buffer contents must never be played.
+TEST_F(Dispatcher, MissingInputChannelSilencesTheOutputs) {
+    host.dispatch(effMainsChanged, 0, 1);
+    float in[64];
+    float outL[64];
+    float outR[64];
+    std::fill(std::begin(in), std::end(in), 0.5f);
+    for (int hole : {0, 1}) {
+        std::fill(std::begin(outL), std::end(outL), 7.0f);
+        std::fill(std::begin(outR), std::end(outR), 7.0f);
+        float* inputs[2] = {in, in};
+        inputs[hole] = nullptr;
+        float* outputs[2] = {outL, outR};
+        host.processReplacing(inputs, outputs, 64);
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_EQ(outL[i], 0.0f) << hole << " " << i;
+            ASSERT_EQ(outR[i], 0.0f) << hole << " " << i;
+        }
+    }
+    // With one output missing, the other is still silenced.
+    std::fill(std::begin(outL), std::end(outL), 7.0f);
+    float* inputs[2] = {nullptr, in};
+    float* outputs[2] = {outL, nullptr};
+    host.processReplacing(inputs, outputs, 64);
+    EXPECT_EQ(outL[0], 0.0f);
+    EXPECT_EQ(outL[63], 0.0f);
+}
+
 // A host that processes before its first resume gets finite audio, and the
 // first resume still sets the engine up as usual.
 TEST_F(Dispatcher, ProcessingBeforeTheFirstResumeIsHarmless) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <vector>
 
@@ -282,6 +283,26 @@ TEST_F(Effect, NoteOnsFromTheEventList) {
     EXPECT_FALSE(e.midiTriggerPending);
     quiet.midiData[2] = 64;
     effect.dispatcher(effProcessEvents, 0, 0, &list, 0.0f);
+    EXPECT_TRUE(e.midiTriggerPending);
+}
+
+// Hosts allocate the list as long as it needs; the declared two entries are
+// only the head of it, and a note-on anywhere in it counts.
+TEST_F(Effect, NoteOnAtTheEndOfALongEventList) {
+    Engine& e = effect.engineState();
+    VstEvent other{};
+    other.type = kVstSysExType;
+    VstMidiEvent note{};
+    note.type = kVstMidiType;
+    note.midiData[0] = static_cast<char>(0x90);
+    note.midiData[2] = 100;
+    struct LongList {
+        VstInt32 numEvents;
+        VstIntPtr reserved;
+        VstEvent* events[5];
+    } list{5, 0, {&other, &other, &other, &other, reinterpret_cast<VstEvent*>(&note)}};
+    static_assert(offsetof(LongList, events) == offsetof(VstEvents, events));
+    EXPECT_EQ(effect.dispatcher(effProcessEvents, 0, 0, &list, 0.0f), 1);
     EXPECT_TRUE(e.midiTriggerPending);
 }
 
