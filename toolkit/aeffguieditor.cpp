@@ -21,6 +21,9 @@ bool AEffGUIEditor::getRect(vst2::ERect** out) {
 }
 
 bool AEffGUIEditor::open(void* parentWindow) {
+    // A host that opens twice without closing gets the old window closed first
+    // (through the derived editor's close), never two windows and connections.
+    if (frame) close();
     systemWindow = parentWindow;
     return true;
 }

@@ -309,6 +309,42 @@ TEST(EditorBase, WorksWithoutAnEffect) {
     EXPECT_EQ(editor.lastIndex, 3);
 }
 
+// A view that says when it is destroyed.
+class MortalView : public CView {
+  public:
+    MortalView(const CRect& size, int& deaths) : CView(size), deaths(deaths) {}
+    ~MortalView() override { ++deaths; }
+    void draw(CDrawContext*) override {}
+    int& deaths;
+};
+
+// A host that opens the editor twice without closing it in between: the first
+// window is closed, not left behind.
+TEST(EditorBase, OpeningAgainClosesTheWindowStillOpen) {
+    class Editor : public AEffGUIEditor {
+      public:
+        explicit Editor(int& deaths) : AEffGUIEditor(nullptr), deaths(deaths) {
+            rect = {0, 0, 30, 40};
+        }
+        bool open(void* parent) override {
+            AEffGUIEditor::open(parent);
+            frame = new CFrame({0, 0, 40, 30}, parent, this);
+            frame->addView(new MortalView({0, 0, 10, 10}, deaths));
+            return true;
+        }
+        int& deaths;
+    };
+    int deaths = 0;
+    Editor editor(deaths);
+    editor.open(nullptr);
+    editor.open(nullptr);
+    EXPECT_EQ(deaths, 1);
+    EXPECT_NE(editor.getFrame(), nullptr);
+    EXPECT_EQ(editor.getFrame()->getNbViews(), 1);
+    editor.close();
+    EXPECT_EQ(deaths, 2);
+}
+
 TEST(EditorBase, KnobModeIsProcessWide) {
     SmallEditor editor(nullptr);
     editor.setKnobMode(2);
