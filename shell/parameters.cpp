@@ -137,16 +137,20 @@ void Tavolu::writeAttack(float v) {
     engine.updateDecayIncrement();
 }
 
+// [any thread] The attack may not end after the hold or decay end at `v`:
+// it is moved there and the host is told of the "Attack" value that gives it.
+void Tavolu::pullAttackTo(float v) {
+    engine.attackTime = v;
+    attackValue = toFloat(double{v} * kAttackUnitsPerSecond);
+    host.automate(kAttack, attackValue);
+    engine.setAttackTime(v);
+}
+
 // [any thread] A hold end before the attack end pulls the attack in; one past
 // the decay end pushes the decay out.
 void Tavolu::writeHold(float v) {
     engine.holdTime = v;
-    if (engine.attackTime > v) {
-        engine.attackTime = v;
-        attackValue = toFloat(double{v} * kAttackUnitsPerSecond);
-        host.automate(kAttack, attackValue);
-        engine.setAttackTime(v);
-    }
+    if (engine.attackTime > v) pullAttackTo(v);
     if (v > engine.decayTime) {
         engine.decayTime = v;
         host.automate(kDecay, v);
@@ -159,12 +163,7 @@ void Tavolu::writeHold(float v) {
 // [any thread] A decay end before the attack or hold end pulls them in.
 void Tavolu::writeDecay(float v) {
     engine.decayTime = v;
-    if (engine.attackTime > v) {
-        engine.attackTime = v;
-        attackValue = toFloat(double{v} * kAttackUnitsPerSecond);
-        host.automate(kAttack, attackValue);
-        engine.setAttackTime(v);
-    }
+    if (engine.attackTime > v) pullAttackTo(v);
     if (engine.holdTime > v) {
         engine.holdTime = v;
         host.automate(kHold, v);

@@ -69,6 +69,7 @@ class Tavolu : public AudioEffectX, private EngineHost {
     void writeStart(float v);
     void writeAttack(float v);
     void writeHold(float v);
+    void pullAttackTo(float v);
     void writeDecay(float v);
     void writeTrigSource(float v);
     void writeLfoFreq(float v);
