@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/engine.h"
-#include "engine/numeric.h"
+#include "common/numeric.h"
 
 namespace tavolu {
 

@@ -3,7 +3,7 @@
 // a case answers 0 and changes nothing.
 #include <cmath>
 
-#include "engine/numeric.h"
+#include "common/numeric.h"
 #include "shell/audio_effect.h"
 
 namespace tavolu {

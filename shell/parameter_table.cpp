@@ -1,7 +1,7 @@
 // The parameter texts.
 #include "shell/parameter_table.h"
 
-#include "engine/numeric.h"
+#include "common/numeric.h"
 
 namespace tavolu {
 
@@ -31,10 +31,6 @@ constexpr ChoiceList kLfoFreqSourceList{kLfoFreqSourceTexts, 5, 4};
 constexpr ChoiceList kLfoSyncList{kLfoSyncTexts, 3, 2};
 
 }  // namespace
-
-bool isParameterIndex(int32_t index) {
-    return index >= 0 && index < 20;
-}
 
 const char* parameterName(int32_t index) {
     return isParameterIndex(index) ? kNames[index] : nullptr;

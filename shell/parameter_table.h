@@ -5,36 +5,14 @@
 
 #include <cstdint>
 
-namespace tavolu {
+#include "common/parameter_index.h"
 
-enum ParameterIndex : int32_t {
-    kStartEqualsEnd = 0,
-    kEnd,
-    kStart,
-    kAttack,
-    kHold,
-    kDecay,
-    kStartMode,
-    kEndMode,
-    kTrigSource,
-    kThreshold,
-    kSelectivity,
-    kLfoMod,
-    kLfoDelay,
-    kLfoFreq,
-    kLfoFreqSource,
-    kLfoSync,
-    kLfoSyncFlip,
-    kCenterVol,
-    kDryWet,
-    kStereo,
-};
+namespace tavolu {
 
 // The longest text the plug-in writes into a host's parameter buffer,
 // terminator included ("LFO Freq Source ").
 constexpr int kParameterTextSize = 17;  // bytes
 
-bool isParameterIndex(int32_t index);
 // Name and label of a parameter; the label of an unknown index is blank.
 const char* parameterName(int32_t index);  // null for an unknown index
 const char* parameterLabel(int32_t index);

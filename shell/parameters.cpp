@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/numeric.h"
+#include "common/numeric.h"
 #include "shell/parameter_table.h"
 #include "shell/tavolu.h"
 #include "shell/text.h"

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "common/parameter_index.h"
+
 namespace tavolu {
 
-constexpr int kNumParameters = 20;
 constexpr int kNumPrograms = 16;
 constexpr int kNumPresets = 8;
 constexpr int kInitialProgram = 8;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/numeric.h"
+#include "common/numeric.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/frame.h"
 

@@ -19,18 +19,12 @@ int32_t CFrame::getKnobMode() {
     return knobMode;
 }
 
-CFrame::CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor)
-    : CFrame(size,
-             createPlatformWindow(parentWindow, int32_t(std::max<int64_t>(size.width(), 0)),
-                                  int32_t(std::max<int64_t>(size.height(), 0))),
-             editor) {}
+CFrame::CFrame(const CRect& size, void* parentWindow)
+    : CFrame(size, createPlatformWindow(parentWindow, int32_t(std::max<int64_t>(size.width(), 0)),
+                                        int32_t(std::max<int64_t>(size.height(), 0)))) {}
 
-CFrame::CFrame(const CRect& size, std::unique_ptr<PlatformWindow> platformWindow,
-               AEffGUIEditor* editor)
-    : CView(size),
-      window(std::move(platformWindow)),
-      context(window->backBuffer()),
-      editor(editor) {
+CFrame::CFrame(const CRect& size, std::unique_ptr<PlatformWindow> platformWindow)
+    : CView(size), window(std::move(platformWindow)), context(window->backBuffer()) {
     views.reserve(64);
     changedRects.reserve(64);
     setFrame(this);
@@ -163,11 +157,11 @@ bool CFrame::onWheel(CPoint where, float distance, int32_t buttons) {
     return view && view->onWheel(where, distance, buttons);
 }
 
-bool CFrame::onKeyDown(vst2::VstKeyCode& key) {
+bool CFrame::onKeyDown(CKeyCode& key) {
     return focusView && focusView->onKeyDown(key);
 }
 
-bool CFrame::onKeyUp(vst2::VstKeyCode& key) {
+bool CFrame::onKeyUp(CKeyCode& key) {
     return focusView && focusView->onKeyUp(key);
 }
 

@@ -11,16 +11,15 @@
 
 namespace tavolu {
 
-class AEffGUIEditor;
 class CBitmap;
 
 class CFrame : public CView, private PlatformEvents {
   public:
     // [UI thread] A window as a child of `parentWindow` (an X11 window id), or
     // off-screen when there is none or no display.
-    CFrame(const CRect& size, void* parentWindow, AEffGUIEditor* editor);
+    CFrame(const CRect& size, void* parentWindow);
     // [UI thread] With a window made elsewhere (tests, pictures).
-    CFrame(const CRect& size, std::unique_ptr<PlatformWindow> window, AEffGUIEditor* editor);
+    CFrame(const CRect& size, std::unique_ptr<PlatformWindow> window);
     // Destroys the views, in the order added, and lets go of the background.
     ~CFrame() override;
 
@@ -53,13 +52,12 @@ class CFrame : public CView, private PlatformEvents {
     void onMouseMoved(CPoint where, int32_t buttons) override;
     void onMouseUp(CPoint where, int32_t buttons) override;
     bool onWheel(CPoint where, float distance, int32_t buttons) override;
-    bool onKeyDown(vst2::VstKeyCode& key) override;
-    bool onKeyUp(vst2::VstKeyCode& key) override;
+    bool onKeyDown(CKeyCode& key) override;
+    bool onKeyUp(CKeyCode& key) override;
     CView* getTrackingView() const { return trackingView; }
 
     CDrawContext* getDrawContext() { return &context; }
     PlatformWindow& getWindow() { return *window; }
-    AEffGUIEditor* getEditor() const { return editor; }
 
     // [UI thread] The process-wide knob mode the host sets (effSetEditKnobMode).
     static void setKnobMode(int32_t mode);
@@ -79,7 +77,6 @@ class CFrame : public CView, private PlatformEvents {
 
     std::unique_ptr<PlatformWindow> window;
     CDrawContext context;
-    AEffGUIEditor* editor;
     CBitmap* background = nullptr;
     std::vector<CView*> views;
     CView* focusView = nullptr;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/numeric.h"
+#include "common/numeric.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/draw_context.h"
 

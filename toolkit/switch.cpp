@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/numeric.h"
+#include "common/numeric.h"
 #include "toolkit/bitmap.h"
 
 namespace tavolu {

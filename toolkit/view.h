@@ -11,8 +11,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "host_interface/vst2.h"
 #include "toolkit/geometry.h"
+#include "toolkit/key_code.h"
 
 namespace tavolu {
 
@@ -67,8 +67,8 @@ class CView {
     virtual void onMouseUp(CPoint, int32_t /*buttons*/) {}
     // `distance` is in wheel notches, positive away from the user.
     virtual bool onWheel(CPoint, float /*distance*/, int32_t /*buttons*/) { return false; }
-    virtual bool onKeyDown(vst2::VstKeyCode&) { return false; }
-    virtual bool onKeyUp(vst2::VstKeyCode&) { return false; }
+    virtual bool onKeyDown(CKeyCode&) { return false; }
+    virtual bool onKeyUp(CKeyCode&) { return false; }
 
     // [any thread] Dirty views are redrawn at the frame's next idle.
     virtual bool isDirty() const { return dirty.load(std::memory_order_relaxed); }

@@ -15,7 +15,7 @@ struct Bench {
     Bench() {
         auto owned = std::make_unique<OffscreenWindow>(int32_t(sample::kPanelRect.right),
                                                        int32_t(sample::kPanelRect.bottom));
-        frame = std::make_unique<CFrame>(sample::kPanelRect, std::move(owned), nullptr);
+        frame = std::make_unique<CFrame>(sample::kPanelRect, std::move(owned));
         panel = sample::buildPanel(*frame, nullptr);
         frame->idle();
     }

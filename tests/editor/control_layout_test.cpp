@@ -332,7 +332,7 @@ TEST(ControlLayout, ClicksReachTheListenerWithTheControlsTags) {
 TEST(ControlLayout, BuildsAndDrawsWithoutAnySkinLoaded) {
     SkinSet empty;
     auto owned = std::make_unique<OffscreenWindow>(465, 360);
-    CFrame frame(test::kWindowRect, std::move(owned), nullptr);
+    CFrame frame(test::kWindowRect, std::move(owned));
     const EditorControls controls = buildControls(frame, empty, nullptr);
     EXPECT_EQ(frame.getNbViews(), 31);
     ASSERT_NE(controls.tempoDisplay, nullptr);

@@ -10,7 +10,7 @@ SkinWindow::SkinWindow(CurveViewFactory makeCurveView) {
     skin.load();
     auto owned = std::make_unique<OffscreenWindow>(kWindowRect.right, kWindowRect.bottom);
     window = owned.get();
-    frame = std::make_unique<CFrame>(kWindowRect, std::move(owned), nullptr);
+    frame = std::make_unique<CFrame>(kWindowRect, std::move(owned));
     CBitmap* background = new CBitmap(kBackgroundId);
     frame->setBackground(background);
     background->forget();  // the frame holds it now

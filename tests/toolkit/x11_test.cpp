@@ -338,7 +338,7 @@ TEST_F(X11Editor, PlainPutImageWhenSharedMemoryIsNotUsed) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->presentsThroughSharedMemory());
     const auto child = Window(window->nativeHandle());
-    CFrame frame(kPanelRect, std::move(window), nullptr);
+    CFrame frame(kPanelRect, std::move(window));
     sample::buildPanel(frame, nullptr);
     frame.idle();
     XSync(host, False);
@@ -380,7 +380,7 @@ TEST_F(X11Editor, UnderAParentWithAlphaThePanelIsOpaque) {
                                       int32_t(kPanelRect.bottom), sharedMemory);
         ASSERT_NE(window, nullptr) << sharedMemory;
         const auto child = Window(window->nativeHandle());
-        CFrame frame(kPanelRect, std::move(window), nullptr);
+        CFrame frame(kPanelRect, std::move(window));
         sample::buildPanel(frame, nullptr);
         frame.idle();
         XSync(host, False);

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     auto owned = std::make_unique<OffscreenWindow>(int32_t(sample::kPanelRect.right),
                                                    int32_t(sample::kPanelRect.bottom));
     OffscreenWindow* window = owned.get();
-    CFrame frame(sample::kPanelRect, std::move(owned), nullptr);
+    CFrame frame(sample::kPanelRect, std::move(owned));
     const sample::Panel panel = sample::buildPanel(frame, nullptr);
     panel.horizontalSlider->setValue(0.3f);
     panel.kickButton->setValue(1.0f);

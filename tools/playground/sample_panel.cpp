@@ -209,20 +209,21 @@ Panel buildPanel(CFrame& frame, CControlListener* listener) {
     return panel;
 }
 
-SampleEditor::SampleEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
-    rect = {0, 0, int16_t(kPanelRect.bottom), int16_t(kPanelRect.right)};
-}
-
 bool SampleEditor::open(void* parentWindow) {
-    AEffGUIEditor::open(parentWindow);
-    frame = new CFrame(kPanelRect, parentWindow, this);
+    close();
+    frame = new CFrame(kPanelRect, parentWindow);
     controls = buildPanel(*frame, this);
     return true;
 }
 
 void SampleEditor::close() {
     controls = {};
-    AEffGUIEditor::close();
+    delete frame;
+    frame = nullptr;
+}
+
+void SampleEditor::idle() {
+    if (frame) frame->idle();
 }
 
 void SampleEditor::valueChanged(CDrawContext*, CControl* control) {

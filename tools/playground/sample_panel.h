@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "toolkit/aeffguieditor.h"
 #include "toolkit/buttons.h"
 #include "toolkit/frame.h"
 #include "toolkit/param_display.h"
@@ -31,14 +30,21 @@ struct Panel {
 // Adds the panel's background and controls to `frame`.
 Panel buildPanel(CFrame& frame, CControlListener* listener);
 
-// An editor that shows the panel; the meter and display follow the horizontal
-// slider so that something moves.
-class SampleEditor : public AEffGUIEditor, public CControlListener {
+// A window that shows the panel, opened and idled the way an editor is; the
+// meter and display follow the horizontal slider so that something moves.
+class SampleEditor : public CControlListener {
   public:
-    explicit SampleEditor(AudioEffect* effect = nullptr);
+    SampleEditor() = default;
+    ~SampleEditor() override { close(); }
 
-    bool open(void* parentWindow) override;
-    void close() override;
+    // [UI thread] Builds the window as a child of `parentWindow` (an X11
+    // window id), or off-screen; a window still open is closed first.
+    bool open(void* parentWindow);
+    // [UI thread]
+    void close();
+    void idle();
+    CFrame* getFrame() const { return frame; }
+
     void valueChanged(CDrawContext* context, CControl* control) override;
     void beginEdit(int32_t tag) override { begins.push_back(tag); }
     void endEdit(int32_t tag) override { ends.push_back(tag); }
@@ -54,6 +60,7 @@ class SampleEditor : public AEffGUIEditor, public CControlListener {
     std::vector<int32_t> ends;
 
   private:
+    CFrame* frame = nullptr;
     Panel controls;
 };
 

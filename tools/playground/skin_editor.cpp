@@ -24,7 +24,7 @@ SkinEditor::~SkinEditor() {
 bool SkinEditor::open(void* parentWindow) {
     AEffGUIEditor::open(parentWindow);
     skin.load();
-    frame = new CFrame(kSkinRect, parentWindow, this);
+    frame = new CFrame(kSkinRect, parentWindow);
     frame->setBackground(background);
     built = buildControls(*frame, skin, this);
     showValues(presetTable[kNumPresets]);  // the row user programs start from

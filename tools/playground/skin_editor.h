@@ -10,7 +10,7 @@
 #include "editor/control_layout.h"
 #include "editor/skin_set.h"
 #include "shell/programs.h"
-#include "toolkit/aeffguieditor.h"
+#include "editor/aeffguieditor.h"
 
 namespace tavolu::playground {
 

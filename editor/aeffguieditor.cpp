@@ -1,4 +1,4 @@
-#include "toolkit/aeffguieditor.h"
+#include "editor/aeffguieditor.h"
 
 #include "shell/audio_effect.h"
 #include "toolkit/frame.h"
@@ -38,12 +38,22 @@ void AEffGUIEditor::idle() {
     if (frame) frame->idle();
 }
 
+namespace {
+
+CKeyCode toolkitKey(const vst2::VstKeyCode& key) {
+    return {key.character, key.virt, key.modifier};
+}
+
+}  // namespace
+
 bool AEffGUIEditor::onKeyDown(vst2::VstKeyCode& key) {
-    return frame && frame->onKeyDown(key);
+    CKeyCode k = toolkitKey(key);
+    return frame && frame->onKeyDown(k);
 }
 
 bool AEffGUIEditor::onKeyUp(vst2::VstKeyCode& key) {
-    return frame && frame->onKeyUp(key);
+    CKeyCode k = toolkitKey(key);
+    return frame && frame->onKeyUp(k);
 }
 
 void AEffGUIEditor::setKnobMode(vst2::VstInt32 mode) {

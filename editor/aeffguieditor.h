@@ -1,7 +1,7 @@
-// The editor base: the part of an editor that every plug-in window shares.
-// It registers itself with its effect, keeps the rectangle, the host's parent
-// window and the frame, and forwards the host's idle, key and knob-mode
-// requests. A plug-in's editor derives from it and builds its frame in open().
+// The editor base: the glue between the host's editor requests and a toolkit
+// frame. It registers itself with its effect, keeps the rectangle, the host's
+// parent window and the frame, and forwards the host's idle, key and knob-mode
+// requests. The plug-in's editor derives from it and builds its frame in open().
 #pragma once
 
 #include "host_interface/vst2.h"
