@@ -1,17 +1,29 @@
 // The library's entry point: the host calls it once per plug-in instance with
-// its callback and keeps the record it returns.
+// its callback and keeps the record it returns. This is where the effect and
+// its editor are put together; the effect itself knows editors only through
+// their interface.
 #include <new>
 
+#include "editor/tavolu_edit.h"
 #include "shell/host_services.h"
 #include "shell/tavolu.h"
 
 using namespace tavolu;
 
+namespace {
+
+// [UI thread] Null when there is no memory for it: the effect then has no editor.
+AEffEditor* makeEditor(AudioEffect* effect) {
+    return new (std::nothrow) TavoluEdit(effect);
+}
+
+}  // namespace
+
 // [UI thread] A host that does not answer the version request gets no effect.
 extern "C" __attribute__((visibility("default"))) vst2::AEffect* VSTPluginMain(
     vst2::audioMasterCallback callback) {
     if (HostServices::hostVersion(callback) == 0) return nullptr;
-    Tavolu* effect = new (std::nothrow) Tavolu(callback);
+    Tavolu* effect = new (std::nothrow) Tavolu(callback, &makeEditor);
     return effect ? effect->getAeffect() : nullptr;
 }
 

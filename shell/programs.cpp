@@ -1,5 +1,5 @@
-// The program bank: factory tables, filling, selection, renaming and the names
-// the host is shown.
+// The program bank: filling, selection, renaming and the names the host is
+// shown.
 #include "shell/programs.h"
 
 #include <cstdio>
@@ -11,35 +11,6 @@
 namespace tavolu {
 
 using namespace vst2;
-
-const char presetNames[kNumPresets][kPresetNameSize] = {
-    "Ping Pong", "Crossover Pans", "Spread from Center", "Attack Decay",
-    "LFO",       "Delayed LFO",    "Snare to Right",     "Random S&H",
-};
-
-// Columns: the presets 0..7, then the user starting set.
-const float presetTable[kNumPresets + 1][kNumParameters] = {
-    // S=E  End   Start Att   Hold  Decay SMode EMode Trig  Thr   Sel   LMod  LDel  LFreq LSrc LSync
-    // Flip  CVol  DryW  Stereo
-    {0.0f, 0.0f, 0.0f, 0.0f, 0.1f, 0.5f, 0.5f, 0.5f,  0.0f, 0.0f,
-     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.3f, 0.5f, 0.5f,  0.0f, 0.0f,
-     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 1.0f, 0.5f, 0.0f, 0.1f, 0.2f, 0.0f, 0.5f, 0.0f, 0.0f,
-     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f},
-    {0.0f, 1.0f, 0.0f, 0.4f, 0.1f, 0.2f, 0.0f, 0.0f,  0.0f, 0.0f,
-     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f,  0.0f, 0.0f,
-     0.3f, 1.0f, 0.0f, 0.6f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f,  0.0f, 0.0f,
-     0.3f, 1.0f, 0.4f, 1.0f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.0f, 1.0f, 0.0f, 0.1f, 0.15f, 0.0f, 0.0f,  0.0f, 0.6f,
-     0.3f, 0.0f, 0.0f, 0.8f, 0.0f, 0.0f,  0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 1.0f, 1.0f,  0.0f, 0.0f,
-     0.3f, 1.0f, 0.0f, 0.9f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-    {0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f,  0.0f, 0.0f,
-     0.3f, 0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f, 0.35f, 1.0f, 0.0f},
-};
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <new>
 
-#include "editor/tavolu_edit.h"
 #include "shell/text.h"
 
 namespace tavolu {
@@ -45,11 +44,6 @@ constexpr Capability kCapabilities[] = {
 };
 
 }  // namespace
-
-// [UI thread]
-AEffEditor* Tavolu::makeDefaultEditor(AudioEffect* effect) {
-    return new (std::nothrow) TavoluEdit(effect);
-}
 
 // [UI thread]
 Tavolu::Tavolu(audioMasterCallback callback, EditorFactory editorFactory)

@@ -19,11 +19,10 @@ class Tavolu : public AudioEffectX, private EngineHost {
     // Creates the editor for `effect`; the editor registers itself with the
     // effect through setEditor. Returns null when it cannot be created.
     using EditorFactory = AEffEditor* (*)(AudioEffect* effect);
-    static AEffEditor* makeDefaultEditor(AudioEffect* effect);
 
-    // [UI thread] `editorFactory` lets tests put a double in the editor's place.
-    explicit Tavolu(vst2::audioMasterCallback callback,
-                    EditorFactory editorFactory = &makeDefaultEditor);
+    // [UI thread] The library's entry point passes the factory of the real
+    // editor; tests pass a double, or none for an effect without an editor.
+    explicit Tavolu(vst2::audioMasterCallback callback, EditorFactory editorFactory = nullptr);
     ~Tavolu() override;
 
     // Parameters. [any thread]

@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "editor/tavolu_edit.h"
 #include "shell/parameter_table.h"
 #include "shell/programs.h"
 #include "shell/tavolu.h"
@@ -229,9 +230,12 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 AEffEditor* noEditor(AudioEffect*) {
     return nullptr;
 }
+AEffEditor* realEditor(AudioEffect* effect) {
+    return new TavoluEdit(effect);
+}
 
 TEST(RealTimeEffect, ParameterWritesAllocateNothingWithoutAndWithAnEditor) {
-    for (Tavolu::EditorFactory factory : {&noEditor, &Tavolu::makeDefaultEditor}) {
+    for (Tavolu::EditorFactory factory : {&noEditor, &realEditor}) {
         Tavolu effect(&quietHost, factory);
         ASSERT_EQ(effect.getEditor() != nullptr, factory != &noEditor);
         AEffect* record = effect.getAeffect();
