@@ -11,28 +11,28 @@
 
 #include "skin_window.h"
 #include "toolkit/bitmap.h"
+#include "toolkit/param_display.h"
+#include "toolkit/slider.h"
+#include "toolkit/vu_meter.h"
 
 namespace tavolu {
 namespace {
 
 using test::SkinWindow;
 
-template <class T>
-bool isKind(const ControlRow& row) {
-    return std::holds_alternative<ControlSlot<T>>(row.slot);
-}
+using namespace layout;
 
 bool isSlider(const ControlRow& row) {
-    return isKind<CHorizontalSlider>(row) || isKind<CVerticalSlider>(row);
+    return row.kind == Kind::horizontalSlider || row.kind == Kind::verticalSlider;
 }
 bool isSwitch(const ControlRow& row) {
-    return isKind<CHorizontalSwitch>(row) || isKind<CVerticalSwitch>(row);
+    return row.kind == Kind::horizontalSwitch || row.kind == Kind::verticalSwitch;
 }
 
 // How many frames the row's image is cut into.
 int32_t framesOf(const ControlRow& row) {
     if (isSwitch(row)) return row.positions;
-    if (std::holds_alternative<PresetSlot>(row.slot) || isKind<COnOffButton>(row)) return 2;
+    if (row.kind == Kind::kickButton || row.kind == Kind::onOffButton) return 2;
     return 1;
 }
 
@@ -46,14 +46,14 @@ TEST(ControlLayout, CreatesEveryControlInTableOrderUnderItsNameWithItsTag) {
     SkinWindow w;
     const EditorControls& c = w.controls;
     const std::vector<CView*> expected{
-        c.startSlider,          c.endSlider,         c.decaySlider,       c.holdSlider,
-        c.lfoModSlider,         c.lfoDelaySlider,    c.lfoFreqSlider,     c.selectivitySlider,
-        c.thresholdSlider,      c.dryWetSlider,      c.centerVolSlider,   c.attackSlider,
-        c.lfoSyncSwitch,        c.endModeSwitch,     c.startModeSwitch,   c.trigSourceSwitch,
-        c.lfoFreqSourceSwitch,  c.triggerLevelMeter, c.selectivityMeter,  c.curveView,
-        c.presetButton[0],      c.presetButton[1],   c.presetButton[2],   c.presetButton[3],
-        c.presetButton[4],      c.presetButton[5],   c.presetButton[6],   c.presetButton[7],
-        c.startEqualsEndButton, c.stereoButton,      c.lfoSyncFlipButton, c.tempoDisplay};
+        c[startSlider],          c[endSlider],         c[decaySlider],       c[holdSlider],
+        c[lfoModSlider],         c[lfoDelaySlider],    c[lfoFreqSlider],     c[selectivitySlider],
+        c[thresholdSlider],      c[dryWetSlider],      c[centerVolSlider],   c[attackSlider],
+        c[lfoSyncSwitch],        c[endModeSwitch],     c[startModeSwitch],   c[trigSourceSwitch],
+        c[lfoFreqSourceSwitch],  c[triggerLevelMeter], c[selectivityMeter],  c[curveView],
+        c.presetButton(0),       c.presetButton(1),    c.presetButton(2),    c.presetButton(3),
+        c.presetButton(4),       c.presetButton(5),    c.presetButton(6),    c.presetButton(7),
+        c[startEqualsEndButton], c[stereoButton],      c[lfoSyncFlipButton], c[tempoDisplay]};
     for (CView* view : expected) ASSERT_NE(view, nullptr);
     EXPECT_EQ(viewsOf(*w.frame), expected);
 
@@ -78,10 +78,10 @@ TEST(ControlLayout, LeavesTheCurveViewOutWhenThereIsNoFactoryOrNoView) {
           CurveViewFactory{
               [](const CRect&, CControlListener*, int32_t) -> CControl* { return nullptr; }}}) {
         SkinWindow w(factory);
-        EXPECT_EQ(w.controls.curveView, nullptr);
+        EXPECT_EQ(w.controls[curveView], nullptr);
         EXPECT_EQ(w.frame->getNbViews(), 31);
-        EXPECT_EQ(w.frame->getView(18), w.controls.selectivityMeter);
-        EXPECT_EQ(w.frame->getView(19), w.controls.presetButton[0]);
+        EXPECT_EQ(w.frame->getView(18), w.controls[selectivityMeter]);
+        EXPECT_EQ(w.frame->getView(19), w.controls.presetButton(0));
     }
 }
 
@@ -94,7 +94,7 @@ TEST(ControlLayout, EveryRectangleIsItsPositionPlusOneFrameOfItsBitmap) {
         const auto* control = static_cast<const CControl*>(w.frame->getView(int(i)));
         SCOPED_TRACE("tag " + std::to_string(row.tag) + ", row " + std::to_string(i));
         EXPECT_EQ(control->getViewSize(), row.rect);
-        if (std::holds_alternative<CurveViewSlot>(row.slot)) continue;
+        if (row.kind == Kind::curveView) continue;
 
         const CBitmap* image = w.skin.get(row.image);
         ASSERT_NE(image, nullptr);
@@ -103,7 +103,7 @@ TEST(ControlLayout, EveryRectangleIsItsPositionPlusOneFrameOfItsBitmap) {
         if (row.frameHeight) {
             EXPECT_EQ(row.frameHeight, row.rect.height());
         }
-        if (isKind<CVuMeter>(row)) {  // unlit LEDs the size of the lit ones
+        if (row.kind == Kind::meter) {  // unlit LEDs the size of the lit ones
             const CBitmap* unlit = w.skin.get(row.secondImage);
             ASSERT_NE(unlit, nullptr);
             EXPECT_EQ(unlit->getWidth(), image->getWidth());
@@ -118,12 +118,12 @@ TEST(ControlLayout, EveryRectangleIsItsPositionPlusOneFrameOfItsBitmap) {
     }
 
     // A few as the layout drawing gives them.
-    EXPECT_EQ(w.controls.startSlider->getViewSize(), CRect(172, 162, 293, 183));
-    EXPECT_EQ(w.controls.attackSlider->getViewSize(), CRect(142, 124, 153, 160));
-    EXPECT_EQ(w.controls.trigSourceSwitch->getViewSize(), CRect(250, 208, 290, 298));
-    EXPECT_EQ(w.controls.curveView->getViewSize(), CRect(182, 55, 284, 157));
-    EXPECT_EQ(w.controls.presetButton[7]->getViewSize(), CRect(343, 325, 378, 360));
-    EXPECT_EQ(w.controls.tempoDisplay->getViewSize(), CRect(202, 244, 247, 263));
+    EXPECT_EQ(w.controls[startSlider]->getViewSize(), CRect(172, 162, 293, 183));
+    EXPECT_EQ(w.controls[attackSlider]->getViewSize(), CRect(142, 124, 153, 160));
+    EXPECT_EQ(w.controls[trigSourceSwitch]->getViewSize(), CRect(250, 208, 290, 298));
+    EXPECT_EQ(w.controls[curveView]->getViewSize(), CRect(182, 55, 284, 157));
+    EXPECT_EQ(w.controls.presetButton(7)->getViewSize(), CRect(343, 325, 378, 360));
+    EXPECT_EQ(w.controls[tempoDisplay]->getViewSize(), CRect(202, 244, 247, 263));
 }
 
 TEST(ControlLayout, SlidersStartAtTheirFirstValueAndTheirHandlesTravelTheWholeTrack) {
@@ -133,7 +133,7 @@ TEST(ControlLayout, SlidersStartAtTheirFirstValueAndTheirHandlesTravelTheWholeTr
         if (!isSlider(table[i])) continue;
         auto* slider = static_cast<CSlider*>(w.frame->getView(int(i)));
         const CRect track = slider->getViewSize();
-        const bool horizontal = isKind<CHorizontalSlider>(table[i]);
+        const bool horizontal = table[i].kind == Kind::horizontalSlider;
         SCOPED_TRACE("tag " + std::to_string(slider->getTag()));
         EXPECT_EQ(slider->getValue(), horizontal ? 0.0f : 1.0f);
 
@@ -163,10 +163,10 @@ TEST(ControlLayout, SlidersStartAtTheirFirstValueAndTheirHandlesTravelTheWholeTr
         const CRect one = s->handleRect();
         return horizontal ? std::pair{zero.left, one.left} : std::pair{zero.top, one.top};
     };
-    EXPECT_EQ(ends(w.controls.startSlider, true), std::pair(172, 272));
-    EXPECT_EQ(ends(w.controls.lfoFreqSlider, false), std::pair(292, 192));
-    EXPECT_EQ(ends(w.controls.holdSlider, false), std::pair(145, 45));
-    EXPECT_EQ(ends(w.controls.attackSlider, false), std::pair(149, 124));
+    EXPECT_EQ(ends(w.controls.get<CSlider>(startSlider), true), std::pair(172, 272));
+    EXPECT_EQ(ends(w.controls.get<CSlider>(lfoFreqSlider), false), std::pair(292, 192));
+    EXPECT_EQ(ends(w.controls.get<CSlider>(holdSlider), false), std::pair(145, 45));
+    EXPECT_EQ(ends(w.controls.get<CSlider>(attackSlider), false), std::pair(149, 124));
 }
 
 // The pixels `control` draws alone over a marker colour.
@@ -214,7 +214,8 @@ TEST(ControlLayout, SwitchesAndButtonsShowTheFrameOfTheirPosition) {
 
 TEST(ControlLayout, MetersShowFourteenLedsAndFallByATenthPerRedraw) {
     SkinWindow w;
-    for (CVuMeter* meter : {w.controls.triggerLevelMeter, w.controls.selectivityMeter}) {
+    for (CVuMeter* meter : {w.controls.get<CVuMeter>(triggerLevelMeter),
+                            w.controls.get<CVuMeter>(selectivityMeter)}) {
         EXPECT_EQ(meter->getDecreaseStepValue(), 0.1f);
         EXPECT_EQ(meter->litHeight(1.0f / 14.0f), 7);  // one LED of 101 / 14 px
         EXPECT_EQ(meter->litHeight(0.5f), 50);         // seven of them
@@ -243,19 +244,19 @@ TEST(ControlLayout, TempoTextIsNotAvailableAtExactlyZeroAndOneDecimalOtherwise) 
 
     SkinWindow w;
     char shown[kDisplayTextSize];
-    w.controls.tempoDisplay->setValue(0.0f);
-    w.controls.tempoDisplay->makeText(shown);
+    w.controls[tempoDisplay]->setValue(0.0f);
+    w.controls.get<CParamDisplay>(tempoDisplay)->makeText(shown);
     EXPECT_STREQ(shown, "N/A");
-    w.controls.tempoDisplay->setValue(120.0f);
-    w.controls.tempoDisplay->makeText(shown);
+    w.controls[tempoDisplay]->setValue(120.0f);
+    w.controls.get<CParamDisplay>(tempoDisplay)->makeText(shown);
     EXPECT_STREQ(shown, "120.0");
 }
 
 TEST(ControlLayout, TempoIsDrawnWhiteOverABlackShadowCentredInTheDisplay) {
     SkinWindow w;
-    w.controls.tempoDisplay->setValue(120.0f);
+    w.controls[tempoDisplay]->setValue(120.0f);
     const std::vector<uint32_t> pixels = w.render();
-    const CRect r = w.controls.tempoDisplay->getViewSize();
+    const CRect r = w.controls[tempoDisplay]->getViewSize();
     auto at = [&](int32_t x, int32_t y) { return pixels[size_t(y * 465 + x)]; };
     // Text pixels: light grey to white, as the glyph edges blend in.
     auto isText = [](uint32_t p) {
@@ -283,8 +284,8 @@ TEST(ControlLayout, TempoIsDrawnWhiteOverABlackShadowCentredInTheDisplay) {
 TEST(ControlLayout, OpeningTwiceGivesTheSameWindowWithEveryControlVisible) {
     auto open = [] {
         SkinWindow w;
-        w.controls.triggerLevelMeter->setValue(1.0f);  // an unlit meter is the background's
-        w.controls.selectivityMeter->setValue(1.0f);
+        w.controls[triggerLevelMeter]->setValue(1.0f);  // an unlit meter is the background's
+        w.controls[selectivityMeter]->setValue(1.0f);
         return w.render();
     };
     const std::vector<uint32_t> first = open();
@@ -293,7 +294,7 @@ TEST(ControlLayout, OpeningTwiceGivesTheSameWindowWithEveryControlVisible) {
     // Each control draws something of its own over the background.
     CBitmap* background = new CBitmap(test::kBackgroundId);
     for (const ControlRow& row : controlTable()) {
-        if (std::holds_alternative<CurveViewSlot>(row.slot)) continue;
+        if (row.kind == Kind::curveView) continue;
         bool differs = false;
         for (int32_t y = row.rect.top; y < row.rect.bottom && !differs; ++y) {
             for (int32_t x = row.rect.left; x < row.rect.right && !differs; ++x) {
@@ -335,9 +336,9 @@ TEST(ControlLayout, BuildsAndDrawsWithoutAnySkinLoaded) {
     CFrame frame(test::kWindowRect, std::move(owned));
     const EditorControls controls = buildControls(frame, empty, nullptr);
     EXPECT_EQ(frame.getNbViews(), 31);
-    ASSERT_NE(controls.tempoDisplay, nullptr);
-    controls.tempoDisplay->setValue(120.0f);
-    controls.triggerLevelMeter->setValue(0.5f);
+    ASSERT_NE(controls[tempoDisplay], nullptr);
+    controls[tempoDisplay]->setValue(120.0f);
+    controls[triggerLevelMeter]->setValue(0.5f);
     frame.idle();  // nothing to draw with, and nothing goes wrong
     EXPECT_EQ(frame.getNbViews(), 31);
 }

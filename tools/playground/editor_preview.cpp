@@ -22,9 +22,9 @@ int main(int argc, char** argv) {
 
     editor.showPreset(0);
     const EditorControls& controls = editor.controls();
-    controls.triggerLevelMeter->setValue(0.62f);
-    controls.selectivityMeter->setValue(0.36f);
-    controls.tempoDisplay->setValue(120.0f);
+    controls[layout::triggerLevelMeter]->setValue(0.62f);
+    controls[layout::selectivityMeter]->setValue(0.36f);
+    controls[layout::tempoDisplay]->setValue(120.0f);
     editor.idle();
 
     if (!playground::writePng(argv[1], *window)) {

@@ -41,8 +41,10 @@ void SkinEditor::valueChanged(CDrawContext*, CControl* control) {
     const int32_t tag = control->getTag();
     reports.push_back({tag, control->getValue()});
     // Nothing feeds the meters here; let the detector's two sliders light them.
-    if (control == built.thresholdSlider) built.triggerLevelMeter->setValue(control->getValue());
-    if (control == built.selectivitySlider) built.selectivityMeter->setValue(control->getValue());
+    if (control == built[layout::thresholdSlider])
+        built[layout::triggerLevelMeter]->setValue(control->getValue());
+    if (control == built[layout::selectivitySlider])
+        built[layout::selectivityMeter]->setValue(control->getValue());
     if (tag >= kFirstPresetTag && tag < kFirstPresetTag + kNumPresets &&
         control->getValue() != 0.0f) {
         showPreset(tag - kFirstPresetTag);

@@ -1,19 +1,29 @@
 // Where the editor puts each control, and which bitmaps it draws: the window
-// geometry the skin is painted to fit.
+// geometry the skin is painted to fit, read from the editor's own layout
+// table so that the two can never disagree.
 #pragma once
 
 #include <array>
 
+#include "editor/layout_table.h"
+
 namespace tavolu::skin::layout {
 
-constexpr int kWindowWidth = 465;   // px
-constexpr int kWindowHeight = 360;  // px
+namespace table = tavolu::layout;
+
+constexpr int kWindowWidth = table::kWindowWidth;    // px
+constexpr int kWindowHeight = table::kWindowHeight;  // px
 
 struct Rect {
     int left, top, right, bottom;  // right and bottom exclusive
     int width() const { return right - left; }
     int height() const { return bottom - top; }
 };
+
+constexpr Rect rectOf(table::ControlId id) {
+    const CRect& r = table::row(id).rect;
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 struct Slider {
     Rect track;
@@ -25,19 +35,27 @@ struct Slider {
 
 // The handle's top-left travels from the track's left (top) edge over
 // track length - handle size px; the groove spans the handle centre's travel.
+constexpr Slider sliderOf(table::ControlId id) {
+    const table::ControlRow& r = table::row(id);
+    const bool horizontal = r.kind == table::Kind::horizontalSlider;
+    const int trackLength = horizontal ? r.rect.right - r.rect.left : r.rect.bottom - r.rect.top;
+    return {rectOf(id), r.image, r.secondImage, horizontal,
+            trackLength - (r.travelMax - r.travelMin)};
+}
+
 constexpr std::array<Slider, 12> kSliders{{
-    {{172, 162, 293, 183}, 151, 166, true, 21},   // Start
-    {{172, 28, 293, 49}, 150, 166, true, 21},     // End
-    {{289, 45, 310, 166}, 152, 166, false, 21},   // Decay
-    {{154, 45, 175, 166}, 153, 166, false, 21},   // Hold
-    {{22, 191, 43, 312}, 154, 167, false, 21},    // LFO Mod
-    {{54, 191, 75, 312}, 155, 167, false, 21},    // LFO Delay
-    {{86, 192, 107, 313}, 156, 167, false, 21},   // LFO Freq
-    {{357, 191, 378, 312}, 158, 169, false, 21},  // Selectivity
-    {{303, 191, 324, 312}, 157, 168, false, 21},  // Threshold
-    {{420, 191, 441, 312}, 160, 170, false, 21},  // Dry-Wet
-    {{396, 191, 417, 312}, 161, 170, false, 21},  // Center Vol
-    {{142, 124, 153, 160}, 159, 149, false, 11},  // Attack
+    sliderOf(table::startSlider),
+    sliderOf(table::endSlider),
+    sliderOf(table::decaySlider),
+    sliderOf(table::holdSlider),
+    sliderOf(table::lfoModSlider),
+    sliderOf(table::lfoDelaySlider),
+    sliderOf(table::lfoFreqSlider),
+    sliderOf(table::selectivitySlider),
+    sliderOf(table::thresholdSlider),
+    sliderOf(table::dryWetSlider),
+    sliderOf(table::centerVolSlider),
+    sliderOf(table::attackSlider),
 }};
 
 enum Slot {
@@ -62,41 +80,53 @@ struct Switch {
     bool horizontal;
 };
 
-constexpr Switch kLfoSync{{160, 216, 200, 261}, 139, 3, false};
-constexpr Switch kEndMode{{191, 11, 276, 26}, 140, 3, true};
-constexpr Switch kStartMode{{191, 184, 276, 199}, 140, 3, true};
-constexpr Switch kTrigSource{{250, 208, 290, 298}, 141, 6, false};
-constexpr Switch kLfoFreqSource{{115, 216, 155, 291}, 142, 5, false};
+constexpr Switch switchOf(table::ControlId id) {
+    const table::ControlRow& r = table::row(id);
+    return {rectOf(id), r.image, r.positions, r.kind == table::Kind::horizontalSwitch};
+}
+
+constexpr Switch kLfoSync = switchOf(table::lfoSyncSwitch);
+constexpr Switch kEndMode = switchOf(table::endModeSwitch);
+constexpr Switch kStartMode = switchOf(table::startModeSwitch);
+constexpr Switch kTrigSource = switchOf(table::trigSourceSwitch);
+constexpr Switch kLfoFreqSource = switchOf(table::lfoFreqSourceSwitch);
 
 struct Button {
     Rect rect;  // one frame
     int id;
 };
 
-constexpr Button kStartEqualsEnd{{316, 98, 366, 113}, 138};
-constexpr Button kStereo{{399, 317, 439, 332}, 144};
-constexpr Button kLfoSyncFlip{{160, 272, 200, 287}, 143};
+constexpr Button buttonOf(table::ControlId id) {
+    return {rectOf(id), table::row(id).image};
+}
+
+constexpr Button kStartEqualsEnd = buttonOf(table::startEqualsEndButton);
+constexpr Button kStereo = buttonOf(table::stereoButton);
+constexpr Button kLfoSyncFlip = buttonOf(table::lfoSyncFlipButton);
 
 constexpr Rect presetRect(int n) {  // n = 0..7
-    return {84 + 37 * n, 325, 84 + 37 * n + 35, 360};
+    return rectOf(table::ControlId(table::presetButton1 + n));
 }
-constexpr int kFirstPresetId = 129;
+constexpr int kFirstPresetId = table::kFirstPresetBitmap;
 
 struct Meter {
     Rect rect;
     int litId, unlitId;
 };
-constexpr Meter kTriggerMeter{{328, 202, 336, 303}, 162, 163};
-constexpr Meter kSelectivityMeter{{345, 202, 353, 303}, 164, 165};
-constexpr int kMeterLeds = 14;
+constexpr Meter meterOf(table::ControlId id) {
+    return {rectOf(id), table::row(id).image, table::row(id).secondImage};
+}
+constexpr Meter kTriggerMeter = meterOf(table::triggerLevelMeter);
+constexpr Meter kSelectivityMeter = meterOf(table::selectivityMeter);
+constexpr int kMeterLeds = table::kMeterLedCount;
 
-constexpr Rect kTempoDisplay{202, 244, 247, 263};
-constexpr int kTempoDisplayId = 146;
+constexpr Rect kTempoDisplay = rectOf(table::tempoDisplay);
+constexpr int kTempoDisplayId = table::row(table::tempoDisplay).image;
 
 // The curve view paints x 182..282, y 55..155; its last column and row stay
 // the background's, so the screen drawn under it covers the whole rectangle.
-constexpr Rect kCurveView{182, 55, 284, 157};
+constexpr Rect kCurveView = rectOf(table::curveView);
 
-constexpr int kBackgroundId = 128;
+constexpr int kBackgroundId = table::kBackgroundBitmap;
 
 }  // namespace tavolu::skin::layout
