@@ -1,12 +1,11 @@
 #include "editor/aeffguieditor.h"
 
-#include "shell/audio_effect.h"
 #include "toolkit/frame.h"
 
 namespace tavolu {
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : effect(effect) {
-    if (effect) effect->setEditor(this);
+AEffGUIEditor::AEffGUIEditor(EditorHost* effect) : effect(effect) {
+    if (effect) effect->attachEditor(this);
 }
 
 AEffGUIEditor::~AEffGUIEditor() {

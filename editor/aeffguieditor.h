@@ -9,14 +9,13 @@
 
 namespace tavolu {
 
-class AudioEffect;
 class CFrame;
 
 class AEffGUIEditor : public AEffEditor {
   public:
     // [UI thread] `effect` may be null (tests); otherwise the editor registers
     // itself with it.
-    explicit AEffGUIEditor(AudioEffect* effect);
+    explicit AEffGUIEditor(EditorHost* effect);
     // Destroys a frame that close() did not.
     ~AEffGUIEditor() override;
 
@@ -37,13 +36,13 @@ class AEffGUIEditor : public AEffEditor {
     // [any thread] The parameter-update handler; the derived editor overrides it.
     void setParameter(vst2::VstInt32 index, float value) override;
 
-    AudioEffect* getEffect() const { return effect; }
+    EditorHost* getEffect() const { return effect; }
     CFrame* getFrame() const { return frame; }
     void* getParentWindow() const { return systemWindow; }
     bool isOpen() const { return frame != nullptr; }
 
   protected:
-    AudioEffect* effect;
+    EditorHost* effect;
     vst2::ERect rect{};
     CFrame* frame = nullptr;
     void* systemWindow = nullptr;

@@ -4,8 +4,8 @@
 namespace tavolu {
 
 // [UI thread]
-TavoluEdit::TavoluEdit(AudioEffect* owner) : effect(owner) {
-    if (effect) effect->setEditor(this);
+TavoluEdit::TavoluEdit(EditorHost* owner) : effect(owner) {
+    if (effect) effect->attachEditor(this);
 }
 
 // [UI thread]

@@ -2,7 +2,6 @@
 // accepts the host's requests; the skin and controls come with the toolkit.
 #pragma once
 
-#include "shell/audio_effect.h"
 #include "shell/editor_interface.h"
 
 namespace tavolu {
@@ -10,7 +9,7 @@ namespace tavolu {
 class TavoluEdit : public AEffEditor {
   public:
     // [UI thread] Registers the editor with its effect.
-    explicit TavoluEdit(AudioEffect* effect);
+    explicit TavoluEdit(EditorHost* effect);
 
     // [UI thread] The rectangle is there from construction, before any open.
     bool getRect(vst2::ERect** rect) override;
@@ -30,7 +29,7 @@ class TavoluEdit : public AEffEditor {
     void* parentWindow() const { return parent; }
 
   private:
-    AudioEffect* effect;
+    EditorHost* effect;
     void* parent = nullptr;
     vst2::ERect rectangle{0, 0, 360, 465};  // px: the skin is 465 x 360
 };

@@ -13,8 +13,8 @@ using namespace tavolu;
 namespace {
 
 // [UI thread] Null when there is no memory for it: the effect then has no editor.
-AEffEditor* makeEditor(AudioEffect* effect) {
-    return new (std::nothrow) TavoluEdit(effect);
+AEffEditor* makeEditor(EditorHost& effect) {
+    return new (std::nothrow) TavoluEdit(&effect);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ Tavolu::Tavolu(audioMasterCallback callback, EditorFactory editorFactory)
 
     // The editor registers itself through setEditor; one that did not is
     // registered here so that it is owned all the same.
-    AEffEditor* created = editorFactory ? editorFactory(this) : nullptr;
+    AEffEditor* created = editorFactory ? editorFactory(editorLink) : nullptr;
     if (created && editor != created) setEditor(created);
     engine.host = this;
     engine.displayAttached = editor != nullptr;

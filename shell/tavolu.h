@@ -8,6 +8,7 @@
 #include "engine/engine.h"
 #include "engine/shared_value.h"
 #include "shell/audio_effect.h"
+#include "shell/editor_link.h"
 #include "shell/programs.h"
 
 namespace tavolu {
@@ -16,9 +17,9 @@ constexpr int32_t kUniqueId = 0x77337A38;  // 'w3z8'
 
 class Tavolu : public AudioEffectX, private EngineHost {
   public:
-    // Creates the editor for `effect`; the editor registers itself with the
-    // effect through setEditor. Returns null when it cannot be created.
-    using EditorFactory = AEffEditor* (*)(AudioEffect* effect);
+    // Creates the editor, which reaches the effect only through `effect`
+    // and registers itself there. Returns null when it cannot be created.
+    using EditorFactory = AEffEditor* (*)(EditorHost& effect);
 
     // [UI thread] The library's entry point passes the factory of the real
     // editor; tests pass a double, or none for an effect without an editor.
@@ -52,8 +53,9 @@ class Tavolu : public AudioEffectX, private EngineHost {
     void processReplacing(float** inputs, float** outputs, vst2::VstInt32 frames) override;
     vst2::VstInt32 processEvents(const vst2::VstEvents& events) override;
 
-    // Read access for the editor and for tests.
+    // Read access for tests.
     Engine& engineState() { return engine; }
+    EditorHost& editorHost() { return editorLink; }
     const TavoluProgram& program(int32_t k) const { return programs[k]; }
 
   private:
@@ -78,6 +80,7 @@ class Tavolu : public AudioEffectX, private EngineHost {
     void formatDisplay(int32_t index, char* text);
 
     Engine engine;
+    EditorLink editorLink{*this, engine};  // the editor's way to the effect
 
     // Parameter values exactly as written, kept only to answer getParameter.
     Shared<float> attackValue{0.1f};

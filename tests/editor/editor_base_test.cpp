@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/aeffguieditor.h"
-#include "shell/audio_effect.h"
+#include "fake_effect.h"
 #include "toolkit/frame.h"
 
 namespace tavolu {
@@ -19,7 +19,7 @@ class KeyView : public CView {
 // An editor the way a plug-in writes one: builds its frame in open().
 class SmallEditor : public AEffGUIEditor {
   public:
-    explicit SmallEditor(AudioEffect* effect) : AEffGUIEditor(effect) { rect = {0, 0, 30, 40}; }
+    explicit SmallEditor(EditorHost* effect) : AEffGUIEditor(effect) { rect = {0, 0, 30, 40}; }
     bool open(void* parent) override {
         AEffGUIEditor::open(parent);
         frame = new CFrame({0, 0, 40, 30}, parent);
@@ -30,17 +30,10 @@ class SmallEditor : public AEffGUIEditor {
     int lastIndex = -1;
 };
 
-// The effect base alone, with no parameters: all the editor base needs of an effect.
-class PlainEffect : public AudioEffectX {
-  public:
-    PlainEffect() : AudioEffectX(nullptr, 1, 1) {}
-};
-
 TEST(EditorBase, RegistersWithItsEffectAndAnswersTheHost) {
-    PlainEffect effect;
+    test::FakeEffect effect;
     SmallEditor editor(&effect);
-    EXPECT_EQ(effect.getEditor(), &editor);
-    EXPECT_TRUE(effect.getAeffect()->flags & vst2::effFlagsHasEditor);
+    EXPECT_EQ(effect.editor, &editor);
 
     vst2::ERect* rect = nullptr;
     EXPECT_TRUE(editor.getRect(&rect));

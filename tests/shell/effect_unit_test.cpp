@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/parameter_index.h"
 #include "shell/tavolu.h"
 
 namespace tavolu {
@@ -18,7 +19,7 @@ using namespace vst2;
 // An editor that records every parameter-update call.
 class RecordingEditor : public AEffEditor {
   public:
-    explicit RecordingEditor(AudioEffect* effect) { effect->setEditor(this); }
+    explicit RecordingEditor(EditorHost& effect) { effect.attachEditor(this); }
     bool getRect(ERect** rect) override {
         *rect = &rectangle;
         return true;
@@ -39,10 +40,10 @@ class RecordingEditor : public AEffEditor {
     ERect rectangle{1, 2, 3, 4};
 };
 
-AEffEditor* makeRecordingEditor(AudioEffect* effect) {
+AEffEditor* makeRecordingEditor(EditorHost& effect) {
     return new RecordingEditor(effect);
 }
-AEffEditor* failToMakeEditor(AudioEffect*) {
+AEffEditor* failToMakeEditor(EditorHost&) {
     return nullptr;
 }
 
@@ -315,6 +316,37 @@ TEST_F(Effect, KeysReachTheEditorDecoded) {
     ERect* rect = nullptr;
     EXPECT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect, &editor().rectangle);
+}
+
+// The editor's narrow way to the effect: each request reaches the effect, the
+// host or the engine, and nothing else.
+TEST_F(Effect, TheEditorsLinkReachesTheEffectTheHostAndTheEngine) {
+    EditorHost& link = effect.editorHost();
+    EXPECT_EQ(link.getParameter(kHold), effect.getParameter(kHold));
+    EXPECT_EQ(link.getParameter(-1), 0.0f);
+    fake.calls.clear();
+    editor().updates.clear();
+    link.beginEdit(kDecay);
+    link.setParameterAutomated(kDecay, 0.75f);
+    link.endEdit(kDecay);
+    link.updateDisplay();
+    const std::vector<std::pair<VstInt32, VstIntPtr>> expected{{audioMasterBeginEdit, 0},
+                                                               {audioMasterAutomate, 0},
+                                                               {audioMasterEndEdit, 0},
+                                                               {audioMasterUpdateDisplay, 0}};
+    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(effect.getParameter(kDecay), 0.75f);
+    EXPECT_EQ(editor().updates, (std::vector<std::pair<VstInt32, float>>{{kDecay, 0.75f}}));
+
+    effect.engineState().timeInfoCurrent = true;
+    link.requestTimeInfo();
+    EXPECT_FALSE(effect.engineState().timeInfoCurrent);
+
+    RecordingEditor& recorder = editor();
+    link.attachEditor(nullptr);
+    EXPECT_EQ(effect.getEditor(), nullptr);
+    EXPECT_FALSE(effect.getAeffect()->flags & effFlagsHasEditor);
+    link.attachEditor(&recorder);
 }
 
 TEST(EffectWithoutEditor, RunsAndAnswersEditorRequestsWithZero) {

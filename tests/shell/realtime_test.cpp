@@ -227,11 +227,11 @@ TEST_F(RealTimeEntry, ParameterWritesAndProgramChangesAllocateNothing) {
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? kVstVersion : 0;
 }
-AEffEditor* noEditor(AudioEffect*) {
+AEffEditor* noEditor(EditorHost&) {
     return nullptr;
 }
-AEffEditor* realEditor(AudioEffect* effect) {
-    return new TavoluEdit(effect);
+AEffEditor* realEditor(EditorHost& effect) {
+    return new TavoluEdit(&effect);
 }
 
 TEST(RealTimeEffect, ParameterWritesAllocateNothingWithoutAndWithAnEditor) {

@@ -48,7 +48,7 @@ class EngineRig {
     }
 
   private:
-    static AEffEditor* noEditor(AudioEffect*) { return nullptr; }
+    static AEffEditor* noEditor(EditorHost&) { return nullptr; }
 
     Tavolu effect_{nullptr, &noEditor};
 };
