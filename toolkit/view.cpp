@@ -38,7 +38,7 @@ bool CControl::isDirty() const {
 }
 
 void CControl::setDirty(bool dirtyNow) {
-    if (!dirtyNow) lastDrawnValue.store(getValue(), std::memory_order_relaxed);
+    if (!dirtyNow) lastDrawnValue = value;
     CView::setDirty(dirtyNow);
 }
 

@@ -2,13 +2,11 @@
 // and may take the mouse; a control adds a tag, a value, a default value and a
 // listener that hears every change the user makes.
 //
-// Threads: views are built, drawn and handed input on the UI thread. A
-// control's value and dirty flag are the exception: the editor's
-// parameter-update handler sets them from any thread (the audio thread for
-// meters and displays), so they are relaxed atomics that never lock.
+// Threads: everything here belongs to the UI thread, values and dirty flags
+// included. Whoever learns of a new value on another thread hands it over to
+// the UI thread first (the editor keeps a mailbox for that).
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "toolkit/geometry.h"
@@ -70,9 +68,9 @@ class CView {
     virtual bool onKeyDown(CKeyCode&) { return false; }
     virtual bool onKeyUp(CKeyCode&) { return false; }
 
-    // [any thread] Dirty views are redrawn at the frame's next idle.
-    virtual bool isDirty() const { return dirty.load(std::memory_order_relaxed); }
-    virtual void setDirty(bool value = true) { dirty.store(value, std::memory_order_relaxed); }
+    // [UI thread] Dirty views are redrawn at the frame's next idle.
+    virtual bool isDirty() const { return dirty; }
+    virtual void setDirty(bool value = true) { dirty = value; }
 
     const CRect& getViewSize() const { return size; }
     void setViewSize(const CRect& rect) {
@@ -89,7 +87,7 @@ class CView {
     CRect size;
 
   private:
-    std::atomic<bool> dirty{true};  // a new view has never been drawn
+    bool dirty = true;  // a new view has never been drawn
     CFrame* frame = nullptr;
 };
 
@@ -99,10 +97,9 @@ class CControl : public CView {
              CBitmap* background = nullptr);
     ~CControl() override;
 
-    // [any thread] Stores the value as given; drawing maps a NaN to 0.
-    virtual void setValue(float value) { this->value.store(value, std::memory_order_relaxed); }
-    // [any thread]
-    float getValue() const { return value.load(std::memory_order_relaxed); }
+    // [UI thread] Stores the value as given; drawing maps a NaN to 0.
+    virtual void setValue(float newValue) { value = newValue; }
+    float getValue() const { return value; }
     void setDefaultValue(float v) { defaultValue = v; }
     float getDefaultValue() const { return defaultValue; }
 
@@ -115,7 +112,7 @@ class CControl : public CView {
     void setBackground(CBitmap* bitmap);
     CBitmap* getBackground() const { return background; }
 
-    // [any thread] Dirty when marked so or when the value differs from the one
+    // [UI thread] Dirty when marked so or when the value differs from the one
     // last drawn. Clearing the flag records the value about to be drawn.
     bool isDirty() const override;
     void setDirty(bool value = true) override;
@@ -135,8 +132,8 @@ class CControl : public CView {
     CDrawContext* listenerContext() const;
 
   private:
-    std::atomic<float> value{0.0f};
-    std::atomic<float> lastDrawnValue{0.0f};
+    float value = 0.0f;
+    float lastDrawnValue = 0.0f;
     float defaultValue = 0.0f;
     int32_t tag;
     CControlListener* listener;
