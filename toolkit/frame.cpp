@@ -105,9 +105,11 @@ void CFrame::redrawNow(CView* view) {
     if (view) drawArea(view->getViewSize());
 }
 
-void CFrame::idle() {
+void CFrame::pumpEvents() {
     window->pumpEvents(*this);
+}
 
+void CFrame::redrawChanged() {
     if (fullRedraw) {
         fullRedraw = false;
         changedRects.clear();

@@ -38,7 +38,14 @@ class CFrame : public CView, private PlatformEvents {
 
     // [UI thread] Delivers waiting window events, then redraws every dirty
     // view and copies only the changed rectangles to the screen.
-    void idle();
+    void idle() {
+        pumpEvents();
+        redrawChanged();
+    }
+    // [UI thread] The two halves of idle, for an owner that has values of its
+    // own to hand to the views in between.
+    void pumpEvents();
+    void redrawChanged();
     // [UI thread] Redraws `view` into the back buffer now; it reaches the
     // screen with the next idle.
     void redrawNow(CView* view);
