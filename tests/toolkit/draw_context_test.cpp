@@ -183,6 +183,28 @@ TEST(DrawContext, LinesFarOutsideAreClippedAndCheap) {
     }
 }
 
+TEST(DrawContext, ClippedLineKeepsExactlyTheUnclippedPixelsInsideTheClip) {
+    const CRect clip{17, 11, 41, 29};
+    const CPoint ends[][2] = {{{1, 38}, {57, 3}},
+                              {{57, 3}, {1, 38}},
+                              {{30, 0}, {22, 39}},
+                              {{22, 39}, {30, 0}},
+                              {{3, 3}, {50, 35}}};  // every octant
+    for (const auto& [from, to] : ends) {
+        Canvas whole(60, 40), clipped(60, 40);
+        CDrawContext a(whole.surface()), b(clipped.surface());
+        b.setClipRect(clip);
+        for (CDrawContext* context : {&a, &b}) {
+            context->moveTo(from);
+            context->lineTo(to);
+        }
+        auto inside = whole.pointsOf(0xFFFFFF);
+        std::erase_if(inside, [&](CPoint p) { return !clip.contains(p); });
+        ASSERT_FALSE(inside.empty());
+        EXPECT_EQ(clipped.pointsOf(0xFFFFFF), inside);
+    }
+}
+
 TEST(DrawContext, DrawPointSetsOnePixelInsideOnly) {
     Canvas canvas(4, 4);
     CDrawContext context(canvas.surface());
