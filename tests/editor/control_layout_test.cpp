@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "skin_window.h"
+#include "editor/skin_set.h"
+#include "editor_window.h"
+#include "support.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/param_display.h"
 #include "toolkit/slider.h"
@@ -18,7 +20,29 @@
 namespace tavolu {
 namespace {
 
-using test::SkinWindow;
+using test::EditorWindow;
+
+// The controls as the builder alone makes them, on a frame of their own.
+struct BuiltControls {
+    explicit BuiltControls(CurveViewFactory makeCurveView = makeStubCurveView) {
+        skin.load();
+        auto owned = std::make_unique<OffscreenWindow>(465, 360);
+        frame = std::make_unique<CFrame>(test::kWindowRect, std::move(owned));
+        controls = buildControls(*frame, skin, &listener, makeCurveView);
+    }
+    ~BuiltControls() {
+        frame.reset();  // the controls first, then the set's own references
+        skin.release();
+    }
+    static CControl* makeStubCurveView(const CRect& size, CControlListener* l, int32_t tag) {
+        return new CControl(size, l, tag);
+    }
+
+    test::RecordingListener listener;
+    SkinSet skin;
+    std::unique_ptr<CFrame> frame;
+    EditorControls controls;
+};
 
 using namespace layout;
 
@@ -43,8 +67,8 @@ std::vector<CView*> viewsOf(const CFrame& frame) {
 }
 
 TEST(ControlLayout, CreatesEveryControlInTableOrderUnderItsNameWithItsTag) {
-    SkinWindow w;
-    const EditorControls& c = w.controls;
+    EditorWindow w;
+    const EditorControls& c = w.controls();
     const std::vector<CView*> expected{
         c[startSlider],          c[endSlider],         c[decaySlider],       c[holdSlider],
         c[lfoModSlider],         c[lfoDelaySlider],    c[lfoFreqSlider],     c[selectivitySlider],
@@ -55,7 +79,7 @@ TEST(ControlLayout, CreatesEveryControlInTableOrderUnderItsNameWithItsTag) {
         c.presetButton(4),       c.presetButton(5),    c.presetButton(6),    c.presetButton(7),
         c[startEqualsEndButton], c[stereoButton],      c[lfoSyncFlipButton], c[tempoDisplay]};
     for (CView* view : expected) ASSERT_NE(view, nullptr);
-    EXPECT_EQ(viewsOf(*w.frame), expected);
+    EXPECT_EQ(viewsOf(*w.editor.getFrame()), expected);
 
     std::vector<int32_t> tags;
     for (CView* view : expected) tags.push_back(static_cast<CControl*>(view)->getTag());
@@ -68,7 +92,7 @@ TEST(ControlLayout, CreatesEveryControlInTableOrderUnderItsNameWithItsTag) {
     for (CView* view : expected) {
         auto* control = static_cast<CControl*>(view);
         const bool reports = control->getTag() != kNoTag;
-        EXPECT_EQ(control->getListener(), reports ? &w.listener : nullptr) << control->getTag();
+        EXPECT_EQ(control->getListener(), reports ? &w.editor : nullptr) << control->getTag();
     }
 }
 
@@ -77,7 +101,7 @@ TEST(ControlLayout, LeavesTheCurveViewOutWhenThereIsNoFactoryOrNoView) {
          {CurveViewFactory{nullptr},
           CurveViewFactory{
               [](const CRect&, CControlListener*, int32_t) -> CControl* { return nullptr; }}}) {
-        SkinWindow w(factory);
+        BuiltControls w(factory);
         EXPECT_EQ(w.controls[curveView], nullptr);
         EXPECT_EQ(w.frame->getNbViews(), 31);
         EXPECT_EQ(w.frame->getView(18), w.controls[selectivityMeter]);
@@ -86,7 +110,7 @@ TEST(ControlLayout, LeavesTheCurveViewOutWhenThereIsNoFactoryOrNoView) {
 }
 
 TEST(ControlLayout, EveryRectangleIsItsPositionPlusOneFrameOfItsBitmap) {
-    SkinWindow w;
+    BuiltControls w;
     const auto table = controlTable();
     ASSERT_EQ(int(table.size()), w.frame->getNbViews());
     for (size_t i = 0; i < table.size(); ++i) {
@@ -127,7 +151,7 @@ TEST(ControlLayout, EveryRectangleIsItsPositionPlusOneFrameOfItsBitmap) {
 }
 
 TEST(ControlLayout, SlidersStartAtTheirFirstValueAndTheirHandlesTravelTheWholeTrack) {
-    SkinWindow w;
+    BuiltControls w;
     const auto table = controlTable();
     for (size_t i = 0; i < table.size(); ++i) {
         if (!isSlider(table[i])) continue;
@@ -197,7 +221,7 @@ std::vector<uint32_t> frameOf(const CBitmap& strip, int32_t frame, int32_t frame
 }
 
 TEST(ControlLayout, SwitchesAndButtonsShowTheFrameOfTheirPosition) {
-    SkinWindow w;
+    BuiltControls w;
     const auto table = controlTable();
     for (size_t i = 0; i < table.size(); ++i) {
         const ControlRow& row = table[i];
@@ -213,9 +237,9 @@ TEST(ControlLayout, SwitchesAndButtonsShowTheFrameOfTheirPosition) {
 }
 
 TEST(ControlLayout, MetersShowFourteenLedsAndFallByATenthPerRedraw) {
-    SkinWindow w;
-    for (CVuMeter* meter : {w.controls.get<CVuMeter>(triggerLevelMeter),
-                            w.controls.get<CVuMeter>(selectivityMeter)}) {
+    EditorWindow w;
+    for (CVuMeter* meter : {w.controls().get<CVuMeter>(triggerLevelMeter),
+                            w.controls().get<CVuMeter>(selectivityMeter)}) {
         EXPECT_EQ(meter->getDecreaseStepValue(), 0.1f);
         EXPECT_EQ(meter->litHeight(1.0f / 14.0f), 7);  // one LED of 101 / 14 px
         EXPECT_EQ(meter->litHeight(0.5f), 50);         // seven of them
@@ -242,21 +266,25 @@ TEST(ControlLayout, TempoTextIsNotAvailableAtExactlyZeroAndOneDecimalOtherwise) 
     EXPECT_EQ(tempo(FLT_MAX).size(), 41u);  // the longest still fits the display's text
     formatTempo(120.0f, nullptr);           // no text to write: nothing happens
 
-    SkinWindow w;
+    // The engine's reports reach the display at the next idle.
+    EditorWindow w;
     char shown[kDisplayTextSize];
-    w.controls[tempoDisplay]->setValue(0.0f);
-    w.controls.get<CParamDisplay>(tempoDisplay)->makeText(shown);
+    auto* display = w.controls().get<CParamDisplay>(tempoDisplay);
+    w.editor.setParameter(36, 0.0f);
+    w.render();
+    display->makeText(shown);
     EXPECT_STREQ(shown, "N/A");
-    w.controls[tempoDisplay]->setValue(120.0f);
-    w.controls.get<CParamDisplay>(tempoDisplay)->makeText(shown);
+    w.editor.setParameter(36, 120.0f);
+    w.render();
+    display->makeText(shown);
     EXPECT_STREQ(shown, "120.0");
 }
 
 TEST(ControlLayout, TempoIsDrawnWhiteOverABlackShadowCentredInTheDisplay) {
-    SkinWindow w;
-    w.controls[tempoDisplay]->setValue(120.0f);
+    EditorWindow w;
+    w.editor.setParameter(36, 120.0f);
     const std::vector<uint32_t> pixels = w.render();
-    const CRect r = w.controls[tempoDisplay]->getViewSize();
+    const CRect r = w[tempoDisplay]->getViewSize();
     auto at = [&](int32_t x, int32_t y) { return pixels[size_t(y * 465 + x)]; };
     // Text pixels: light grey to white, as the glyph edges blend in.
     auto isText = [](uint32_t p) {
@@ -281,20 +309,22 @@ TEST(ControlLayout, TempoIsDrawnWhiteOverABlackShadowCentredInTheDisplay) {
     EXPECT_NEAR(textCentre, displayCentre, 1.5);
 }
 
-TEST(ControlLayout, OpeningTwiceGivesTheSameWindowWithEveryControlVisible) {
-    auto open = [] {
-        SkinWindow w;
-        w.controls[triggerLevelMeter]->setValue(1.0f);  // an unlit meter is the background's
-        w.controls[selectivityMeter]->setValue(1.0f);
+TEST(ControlLayout, OpenCloseOpenGivesTheSameWindowWithEveryControlVisible) {
+    EditorWindow w;
+    auto shown = [&] {
+        w.editor.setParameter(22, 1.0f);  // an unlit meter is the background's
+        w.editor.setParameter(23, 1.0f);
         return w.render();
     };
-    const std::vector<uint32_t> first = open();
-    EXPECT_EQ(open(), first);
+    const std::vector<uint32_t> first = shown();
+    w.editor.close();
+    EXPECT_EQ(w.editor.getFrame(), nullptr);
+    w.editor.open(nullptr);
+    EXPECT_EQ(shown(), first);
 
     // Each control draws something of its own over the background.
     CBitmap* background = new CBitmap(test::kBackgroundId);
     for (const ControlRow& row : controlTable()) {
-        if (row.kind == Kind::curveView) continue;
         bool differs = false;
         for (int32_t y = row.rect.top; y < row.rect.bottom && !differs; ++y) {
             for (int32_t x = row.rect.left; x < row.rect.right && !differs; ++x) {
@@ -306,28 +336,27 @@ TEST(ControlLayout, OpeningTwiceGivesTheSameWindowWithEveryControlVisible) {
     background->forget();
 }
 
-TEST(ControlLayout, ClicksReachTheListenerWithTheControlsTags) {
-    SkinWindow w;
+TEST(ControlLayout, ClicksReachTheEffectWithTheControlsTagsInsideEditBrackets) {
+    EditorWindow w;
     w.render();
+    w.effect.calls.clear();
     // A mode switch: the thirds of its 85 px width are its three positions.
     for (int32_t x : {191, 219, 220, 247, 248, 275}) {
-        w.window->postMouseDown({x, 15}, kLButton);
-        w.window->postMouseUp({x, 15}, 0);
+        w.window().postMouseDown({x, 15}, kLButton);
+        w.window().postMouseUp({x, 15}, 0);
     }
-    // The fourth preset button: pressed, then released.
-    w.window->postMouseDown({200, 340}, kLButton);
-    w.window->postMouseUp({200, 340}, 0);
     // Start=End toggles on.
-    w.window->postMouseDown({320, 100}, kLButton);
-    w.window->postMouseUp({320, 100}, 0);
+    w.window().postMouseDown({320, 100}, kLButton);
+    w.window().postMouseUp({320, 100}, 0);
     w.render();
 
-    std::vector<std::pair<int32_t, float>> heard;
-    for (const test::Report& r : w.listener.reports) heard.emplace_back(r.tag, r.value);
-    const std::vector<std::pair<int32_t, float>> expected{{7, 0.0f},  {7, 0.0f},  {7, 0.5f},
-                                                          {7, 0.5f},  {7, 1.0f},  {7, 1.0f},
-                                                          {31, 1.0f}, {31, 0.0f}, {0, 1.0f}};
-    EXPECT_EQ(heard, expected);
+    const std::vector<std::pair<int32_t, float>> expected{
+        {7, 0.0f}, {7, 0.0f}, {7, 0.5f}, {7, 0.5f}, {7, 1.0f}, {7, 1.0f}, {0, 1.0f}};
+    EXPECT_EQ(w.effect.automated, expected);
+    std::vector<std::string> brackets;
+    for (int k = 0; k < 6; ++k) brackets.insert(brackets.end(), {"begin 7", "automate 7", "end 7"});
+    brackets.insert(brackets.end(), {"begin 0", "automate 0", "end 0"});
+    EXPECT_EQ(w.effect.calls, brackets);
 }
 
 TEST(ControlLayout, BuildsAndDrawsWithoutAnySkinLoaded) {

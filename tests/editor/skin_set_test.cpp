@@ -7,8 +7,9 @@
 #include <map>
 #include <vector>
 
-#include "skin_window.h"
+#include "editor_window.h"
 #include "toolkit/bitmap.h"
+#include "toolkit/slider.h"
 
 namespace tavolu {
 namespace {
@@ -66,24 +67,27 @@ TEST(SkinSet, AnswersNullForIdsOutsideTheSetAndAfterRelease) {
     for (int id : kExpectedOrder) EXPECT_EQ(skin.get(id), nullptr) << id;
 }
 
-TEST(SkinSet, ReferenceCountsComeBackAfterTheWindowIsDestroyedAndTheSetReleased) {
+TEST(SkinSet, ReferenceCountsComeBackWhenTheWindowCloses) {
+    test::EditorWindow w;
     std::map<int, CBitmap*> held;  // the test's own reference keeps each alive
-    {
-        test::SkinWindow window;
-        for (int id : kExpectedOrder) {
-            held[id] = window.skin.get(id);
-            held[id]->remember();
+    for (CControl* control : w.controls().byId) {
+        if (!control) continue;
+        if (CBitmap* b = control->getBackground()) held[b->getResourceId()] = b;
+        if (auto* slider = dynamic_cast<CSlider*>(control)) {
+            held[slider->getHandle()->getResourceId()] = slider->getHandle();
         }
-        // Shared images carry one reference per control that shows them.
-        EXPECT_EQ(held[166]->getReferenceCount(), 2 + 4);  // Start, End, Decay, Hold
-        EXPECT_EQ(held[167]->getReferenceCount(), 2 + 3);  // the LFO sliders
-        EXPECT_EQ(held[170]->getReferenceCount(), 2 + 2);  // Center Vol, Dry-Wet
-        EXPECT_EQ(held[140]->getReferenceCount(), 2 + 2);  // both mode switches
-        for (int id : kExpectedOrder) EXPECT_GE(held[id]->getReferenceCount(), 3) << id;
+    }
+    EXPECT_EQ(held.size(), 34u);  // the set but the meters' four images
+    for (auto& [id, bitmap] : held) bitmap->remember();
 
-        window.frame.reset();
-        for (int id : kExpectedOrder) EXPECT_EQ(held[id]->getReferenceCount(), 2) << id;
-    }  // the window releases its set
+    // The editor's set holds one, every control showing it another.
+    EXPECT_EQ(held[166]->getReferenceCount(), 2 + 4);  // Start, End, Decay, Hold
+    EXPECT_EQ(held[167]->getReferenceCount(), 2 + 3);  // the LFO sliders
+    EXPECT_EQ(held[170]->getReferenceCount(), 2 + 2);  // Center Vol, Dry-Wet
+    EXPECT_EQ(held[140]->getReferenceCount(), 2 + 2);  // both mode switches
+    for (auto& [id, bitmap] : held) EXPECT_GE(bitmap->getReferenceCount(), 3) << id;
+
+    w.editor.close();
     for (auto& [id, bitmap] : held) {
         EXPECT_EQ(bitmap->getReferenceCount(), 1) << id;
         bitmap->forget();
