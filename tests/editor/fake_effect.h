@@ -14,6 +14,7 @@ namespace tavolu::test {
 class FakeEffect : public EditorHost {
   public:
     float getParameter(int32_t index) override {
+        reads.push_back(index);
         return isParameterIndex(index) ? values[size_t(index)] : 0.0f;
     }
     // Stores the value and tells the editor, as the effect's setter does.
@@ -32,6 +33,7 @@ class FakeEffect : public EditorHost {
     std::array<float, kNumParameters> values{};
     std::vector<std::string> calls;
     std::vector<std::pair<int32_t, float>> automated;
+    std::vector<int32_t> reads;  // getParameter's indices, in order
     AEffEditor* editor = nullptr;
 };
 
