@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in tools/debian-packages.txt that are
-# missing. As root it runs apt-get; otherwise it prints the exact line to run.
+# Installs the Debian packages named in the given lists (one per line, # for
+# comments) that are missing. As root it runs apt-get; otherwise it prints the
+# exact line to run.
+#   tools/setup-debian.sh tools/debian-packages-demo.txt [tools/debian-packages-test.txt]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/debian-packages.txt")
+if [ $# -eq 0 ]; then
+    echo "usage: $0 PACKAGE-LIST..." >&2
+    exit 2
+fi
+wanted=()
+for list in "$@"; do
+    mapfile -t -O "${#wanted[@]}" wanted < <(grep -v -E '^\s*(#|$)' "$list")
+done
 missing=()
 for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

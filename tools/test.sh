@@ -4,12 +4,15 @@
 # then the concurrency tests under ThreadSanitizer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/tools/setup-debian.sh"
+"$top/tools/setup-debian.sh" "$top/tools/debian-packages-demo.txt" \
+    "$top/tools/debian-packages-test.txt"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 build() {  # build-dir, extra cmake arguments...
     local dir=$1; shift
-    cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    # Explicit: the demo configures the same build folder without tests.
+    cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTAVOLU_TOOLS=ON -DTAVOLU_TESTS=ON -DTAVOLU_BENCH=ON "$@" >/dev/null
     cmake --build "$dir" -j"$jobs"
 }
 

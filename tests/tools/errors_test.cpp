@@ -104,6 +104,9 @@ TEST_F(Errors, OutputsThatCannotBeWrittenLeaveNothingBehind) {
     // rendering rather than leave half of what was asked for.
     expectFailure({input_, dir_.file("o.wav"), "--plot", dir_.file("nowhere/p.png")}, 1,
                   "cannot write");
+    expectFailure({input_, dir_.file("o.wav"), "--editor-png", dir_.file("nowhere/e.png")}, 1,
+                  "cannot write");
+    EXPECT_TRUE(mainJournal().blockFrames.empty());
 }
 
 // The picture would replace the audio just written, or the input itself, and
@@ -117,6 +120,49 @@ TEST_F(Errors, APlotNamingTheOutputOrTheInputIsRefused) {
     expectFailure({input_, "--plot", dir_.file("in-panned.wav")}, 2, "--plot names the output");
     expectFailure({input_, out, "--plot", input_}, 2, "--plot names the input");
     EXPECT_EQ(fs::file_size(input_), inputSize);
+}
+
+TEST_F(Errors, AnEditorPictureNamingAnotherFileOfTheRunIsRefused) {
+    const auto inputSize = fs::file_size(input_);
+    const std::string out = dir_.file("o.wav");
+    const std::string plot = dir_.file("p.png");
+    expectFailure({input_, out, "--editor-png", out}, 2, "--editor-png names the output");
+    expectFailure({input_, "--editor-png", dir_.file("in-panned.wav")}, 2,
+                  "--editor-png names the output");
+    expectFailure({input_, out, "--editor-png", input_}, 2, "--editor-png names the input");
+    expectFailure({input_, out, "--plot", plot, "--editor-png", dir_.file("./p.png")}, 2,
+                  "--editor-png names the plot");
+    EXPECT_EQ(fs::file_size(input_), inputSize);
+}
+
+// Both are known before the render: failing after it would waste the work.
+TEST_F(Errors, AnEditorPictureNeedsAnEditorAndTheXServer) {
+    const std::string out = dir_.file("o.wav");
+    const std::string png = dir_.file("e.png");
+    {
+        LoadedFake noEditor(FAKE_PLUGIN_NO_EDITOR);
+        ASSERT_NE(noEditor.journals, nullptr);
+        expectFailure({input_, out, "--plugin", FAKE_PLUGIN_NO_EDITOR, "--editor-png", png}, 1,
+                      "has no editor");
+        EXPECT_TRUE(noEditor.journals->at(0).blockFrames.empty());
+    }
+    {
+        ScopedEnvironment noServer("PATH", dir_.path().string());
+        expectFailure({input_, out, "--editor-png", png}, 1,
+                      "needs the X server Xvfb, which is not on PATH (install the Debian "
+                      "package xvfb)");
+    }
+    {
+        // A server that ends at once: its last word is the reason given.
+        TempDir bin;
+        std::ofstream(bin.file("Xvfb")) << "#!/bin/sh\necho starting >&2\n"
+                                           "echo no screens found >&2\nexit 1\n";
+        fs::permissions(bin.file("Xvfb"), fs::perms::owner_all);
+        ScopedEnvironment brokenServer("PATH", bin.path().string());
+        expectFailure({input_, out, "--editor-png", png}, 1, "did not start: no screens found");
+    }
+    EXPECT_TRUE(mainJournal().blockFrames.empty());
+    EXPECT_TRUE(noChildProcessLeft());
 }
 
 TEST(HostExecutable, ExitCodesAndStreamsOfTheBuiltProgram) {

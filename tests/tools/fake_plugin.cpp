@@ -1,12 +1,22 @@
 // A tiny VST 2.4 effect the host tests load instead of a real one: a gain,
-// a mode switch (pass, swap channels, silence), three programs, and a journal
-// of everything the host did to it. Built in variants that misbehave at load.
+// a mode switch (pass, swap channels, silence), three programs, an X11
+// editor, and a journal of everything the host did to it. Built in variants
+// that misbehave at load, have no editor or cannot be fed.
 #include "tests/tools/fake_plugin.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+// Last: Xlib's macros (None, Bool, Status) would break the headers above.
+#include <X11/Xlib.h>
+
 namespace {
+
+using fake::kEditorHeight;
+using fake::kEditorMarker;
+using fake::kEditorWidth;
 
 constexpr int kParams = 2;
 constexpr int kPrograms = 3;
@@ -33,6 +43,9 @@ struct Fake {
     int program = 0;
     int blocks = 0;
     std::size_t journalIndex = 0;
+    vst2::ERect rect{0, 0, kEditorHeight, kEditorWidth};
+    Display* display = nullptr;  // the editor's own connection, as plug-ins open it
+    Window window = 0;
     fake::Journal& journal() { return journals[journalIndex]; }
 };
 
@@ -59,6 +72,41 @@ float getParameter(vst2::AEffect* e, vst2::VstInt32 index) {
 void copyText(void* ptr, const char* text) {
     std::strcpy(static_cast<char*>(ptr), text);
 }
+
+#ifndef FAKE_NO_EDITOR
+// A child of the host's window, on the display DISPLAY names.
+void openEditor(Fake* f, void* parent) {
+    f->journal().calls.push_back("edit open");
+    const char* name = std::getenv("DISPLAY");
+    f->journal().editorDisplay = name ? name : "";
+    f->display = XOpenDisplay(nullptr);
+    if (!f->display) return;
+    f->window = XCreateSimpleWindow(f->display, Window(reinterpret_cast<std::uintptr_t>(parent)), 0,
+                                    0, kEditorWidth, kEditorHeight, 0, 0, fake::kEditorIdleColour);
+    XMapWindow(f->display, f->window);
+    XSync(f->display, False);
+}
+
+void idleEditor(Fake* f) {
+    f->journal().idleBlocks.push_back(f->blocks);
+    if (!f->display) return;
+    GC gc = DefaultGC(f->display, DefaultScreen(f->display));
+    XSetForeground(f->display, gc, f->blocks > 0 ? fake::kEditorColour : fake::kEditorIdleColour);
+    XFillRectangle(f->display, f->window, gc, 0, 0, kEditorWidth, kEditorHeight);
+    XSetForeground(f->display, gc, fake::kEditorMarkerColour);
+    XFillRectangle(f->display, f->window, gc, kEditorWidth - kEditorMarker,
+                   kEditorHeight - kEditorMarker, kEditorMarker, kEditorMarker);
+    XSync(f->display, False);
+}
+
+void closeEditor(Fake* f) {
+    f->journal().calls.push_back("edit close");
+    if (!f->display) return;
+    XDestroyWindow(f->display, f->window);
+    XCloseDisplay(f->display);
+    f->display = nullptr;
+}
+#endif
 
 vst2::VstIntPtr dispatcher(vst2::AEffect* e, vst2::VstInt32 op, vst2::VstInt32 index,
                            vst2::VstIntPtr value, void* ptr, float opt) {
@@ -108,6 +156,12 @@ vst2::VstIntPtr dispatcher(vst2::AEffect* e, vst2::VstInt32 op, vst2::VstInt32 i
             }
             return 1;
         }
+#ifndef FAKE_NO_EDITOR
+        case vst2::effEditGetRect: *static_cast<vst2::ERect**>(ptr) = &f->rect; return 1;
+        case vst2::effEditOpen: openEditor(f, ptr); return 1;
+        case vst2::effEditIdle: idleEditor(f); return 0;
+        case vst2::effEditClose: closeEditor(f); return 0;
+#endif
         case vst2::effGetEffectName: copyText(ptr, "Fake Gain"); return 1;
         case vst2::effGetVendorString: copyText(ptr, "Test Bench"); return 1;
         case vst2::effGetProductString: copyText(ptr, "FakeGain1"); return 1;
@@ -181,7 +235,13 @@ extern "C" __attribute__((visibility("default"))) vst2::AEffect* FAKE_ENTRY_NAME
     e.numParams = kParams;
     e.numInputs = 2;
     e.numOutputs = 2;
+#ifdef FAKE_NO_OUTPUTS
+    e.numOutputs = 0;  // nothing the host can render into
+#endif
     e.flags = vst2::effFlagsCanReplacing;
+#ifndef FAKE_NO_EDITOR
+    e.flags |= vst2::effFlagsHasEditor;
+#endif
     e.ioRatio = 1.0f;
     e.object = f;
     e.uniqueID = 0x46616B65;  // 'Fake'

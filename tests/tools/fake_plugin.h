@@ -30,8 +30,21 @@ struct Journal {
     std::vector<int> blockFrames;  // frames of every processReplacing call
     std::vector<ReceivedEvent> events;
     std::vector<TimeAnswer> times;
-    std::vector<std::string> calls;  // effSetProgram, setParameter, resume in order
+    std::vector<std::string> calls;  // effSetProgram, setParameter, resume, editor in order
+
+    // The editor: the DISPLAY it opened on, and the blocks processed by each idle.
+    std::string editorDisplay;
+    std::vector<int> idleBlocks;
 };
+
+// The editor's size and what it draws on idle: its colour once audio went
+// through (grey before), and a marker square in its bottom-right corner.
+constexpr int kEditorWidth = 150;                  // px
+constexpr int kEditorHeight = 90;                  // px
+constexpr int kEditorMarker = 10;                  // px
+constexpr unsigned long kEditorColour = 0x3366CC;  // 0xRRGGBB
+constexpr unsigned long kEditorIdleColour = 0x808080;
+constexpr unsigned long kEditorMarkerColour = 0xFFCC00;
 
 }  // namespace fake
 

@@ -7,10 +7,12 @@
 #include <sndfile.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,6 +99,61 @@ class FakePluginFixture : public ::testing::Test {
     void* handle_ = nullptr;
     std::vector<fake::Journal>* journals_ = nullptr;
 };
+
+// Holds a variant of the fake plug-in loaded, so its journals outlive the
+// host's dlclose.
+class LoadedFake {
+  public:
+    explicit LoadedFake(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
+        auto fn = handle_ ? reinterpret_cast<FakeJournalsFn>(dlsym(handle_, "fake_plugin_journals"))
+                          : nullptr;
+        if (fn) {
+            journals = fn();
+            journals->clear();
+        }
+    }
+    ~LoadedFake() {
+        if (handle_) dlclose(handle_);
+    }
+    LoadedFake(const LoadedFake&) = delete;
+    LoadedFake& operator=(const LoadedFake&) = delete;
+
+    std::vector<fake::Journal>* journals = nullptr;
+
+  private:
+    void* handle_;
+};
+
+// Sets (or with nullopt removes) an environment variable for one scope.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) saved_ = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnvironment() {
+        if (saved_)
+            setenv(name_, saved_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+// True when this process has no child, running or ended and unreaped: a
+// server the host started is gone and was waited for.
+inline bool noChildProcessLeft() {
+    errno = 0;
+    return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
+}
 
 inline tavolu::host::Audio makeAudio(int channels, int sampleRate, int format, long frames) {
     tavolu::host::Audio a;

@@ -17,7 +17,7 @@ TEST_F(Listing, IdentityComesFromThePluginItself) {
     for (const char* line :
          {"Plug-in:     " FAKE_PLUGIN "\n", "Effect:      Fake Gain\n", "Vendor:      Test Bench\n",
           "Product:     FakeGain1\n", "Unique ID:   0x46616B65 'Fake'\n", "Version:     3\n",
-          "Inputs:      2\n", "Outputs:     2\n", "Flags:       0x10 (CanReplacing)\n",
+          "Inputs:      2\n", "Outputs:     2\n", "Flags:       0x11 (HasEditor, CanReplacing)\n",
           "Programs:    3\n", "Parameters:  2\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "in\n" << r.out;
 }

@@ -53,6 +53,7 @@ TEST(HostOptions, EveryOptionInSeparateAndJoinedForm) {
                               "64",
                               "--plot",
                               "x.png",
+                              "--editor-png=e.png",
                               "-o",
                               "out.aiff",
                               "--list",
@@ -72,6 +73,7 @@ TEST(HostOptions, EveryOptionInSeparateAndJoinedForm) {
     EXPECT_EQ(o.noteOns, (std::vector<double>{0.5, 1.0, 2.25}));
     EXPECT_EQ(o.blockSize, 64);
     EXPECT_EQ(o.plotPath, "x.png");
+    EXPECT_EQ(o.editorPngPath, "e.png");
     EXPECT_EQ(o.outputPath, "out.aiff");
     EXPECT_TRUE(o.list);
     EXPECT_TRUE(o.programs);
@@ -102,7 +104,7 @@ TEST(HostOptions, MalformedValuesAreRefusedWithTheOptionNamed) {
         {{"--block", "0"}, "--block"},           {{"--block", "1.5"}, "--block"},
         {{"--block", "99999999999"}, "--block"}, {{"--param", "Decay"}, "--param"},
         {{"--param", "=0.3"}, "--param"},        {{"--param", "Decay="}, "--param"},
-        {{"--program", ""}, "--program"},
+        {{"--program", ""}, "--program"},        {{"--editor-png", ""}, "--editor-png"},
     };
     for (const auto& [args, option] : cases) {
         const std::string error = errorOf(args);

@@ -2,43 +2,12 @@
 // the sound went.
 #include "tools/host/plot.h"
 
-#include <png.h>
-
 #include "tests/tools/host_test_support.h"
+#include "tests/tools/png_reader.h"
 
 using namespace hosttest;
 
 namespace {
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-    bool valid = false;
-
-    // How many pixels in the band of rows [top, bottom) have this colour.
-    int count(int top, int bottom, int r, int g, int b) const {
-        int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < width; ++x) {
-                const unsigned char* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-                n += p[0] == r && p[1] == g && p[2] == b;
-            }
-        return n;
-    }
-};
-
-Picture readPng(const std::string& path) {
-    Picture pic;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return pic;
-    image.format = PNG_FORMAT_RGB;
-    pic.width = static_cast<int>(image.width);
-    pic.height = static_cast<int>(image.height);
-    pic.rgb.resize(PNG_IMAGE_SIZE(image));
-    pic.valid = png_image_finish_read(&image, nullptr, pic.rgb.data(), 0, nullptr) != 0;
-    return pic;
-}
 
 // Lane bands, as the plot lays them out.
 constexpr int kInputLane[2] = {48, 172};

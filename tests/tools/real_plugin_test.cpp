@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/png_reader.h"
 #include "tools/host/audio_file.h"
 #include "tools/host/host_app.h"
 
@@ -96,4 +97,16 @@ TEST(RealPlugin, TheDemoRendersAndPans) {
     EXPECT_GT(left, 0.0);
     EXPECT_GT(right, 0.0);
     EXPECT_GT(difference, 0.05 * (left + right));
+}
+
+// What the editor draws is its own business; the host's part is a picture of
+// the whole editor rectangle.
+TEST(RealPlugin, TheEditorPictureHasTheEditorsSize) {
+    ScratchFolder dir;
+    const RunResult r = run({"-o", dir.file("demo.wav"), "--editor-png", dir.file("editor.png")});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const hosttest::Picture pic = hosttest::readPng(dir.file("editor.png"));
+    ASSERT_TRUE(pic.valid);
+    EXPECT_EQ(pic.width, 465);
+    EXPECT_EQ(pic.height, 360);
 }

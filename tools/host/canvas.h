@@ -1,4 +1,5 @@
-// An RGB picture in memory with the few drawing operations the plot needs.
+// An RGB picture in memory with the few drawing operations the plot needs;
+// the editor's picture is copied into one pixel by pixel.
 #pragma once
 
 #include <algorithm>
@@ -28,6 +29,10 @@ class Canvas {
         const int y0 = std::max(y, 0), y1 = std::min(y + h, height_);
         for (int yy = y0; yy < y1; ++yy)
             for (int xx = x0; xx < x1; ++xx) put(xx, yy, c);
+    }
+    // One pixel; outside the picture nothing happens.
+    void set(int x, int y, Rgb c) {
+        if (x >= 0 && x < width_ && y >= 0 && y < height_) put(x, y, c);
     }
 
   private:

@@ -7,11 +7,14 @@
 
 #include "tools/host/audio_file.h"
 #include "tools/host/demo_signal.h"
+#include "tools/host/editor_window.h"
 #include "tools/host/listing.h"
 #include "tools/host/options.h"
 #include "tools/host/parameter_lookup.h"
 #include "tools/host/plot.h"
 #include "tools/host/plugin_host.h"
+#include "tools/host/png_output.h"
+#include "tools/host/private_x_server.h"
 #include "tools/host/progress.h"
 #include "tools/host/render.h"
 #include "tools/host/replacing_file.h"
@@ -92,14 +95,45 @@ bool sameFile(const std::string& a, const std::string& b) {
     return canonicalA == canonicalB;
 }
 
-// A plot written over the audio or over the input would destroy it after the
-// run had reported it written.
-std::optional<Failure> checkPlotPath(const Options& o, const std::string& outputPath) {
-    if (o.plotPath.empty()) return std::nullopt;
-    if (sameFile(o.plotPath, outputPath))
-        return Failure{kExitUsage, "--plot names the output file " + outputPath};
-    if (!o.inputPath.empty() && sameFile(o.plotPath, o.inputPath))
-        return Failure{kExitUsage, "--plot names the input file " + o.inputPath};
+// A picture written over the audio, over the input or over the other picture
+// would destroy that file after the run had reported it written.
+std::optional<Failure> refuseClash(const char* option, const std::string& picture, const char* what,
+                                   const std::string& other) {
+    if (picture.empty() || other.empty() || !sameFile(picture, other)) return std::nullopt;
+    return Failure{kExitUsage, std::string(option) + " names the " + what + " file " + other};
+}
+
+std::optional<Failure> checkPicturePaths(const Options& o, const std::string& outputPath) {
+    for (auto f : {refuseClash("--plot", o.plotPath, "output", outputPath),
+                   refuseClash("--plot", o.plotPath, "input", o.inputPath),
+                   refuseClash("--editor-png", o.editorPngPath, "output", outputPath),
+                   refuseClash("--editor-png", o.editorPngPath, "input", o.inputPath),
+                   refuseClash("--editor-png", o.editorPngPath, "plot", o.plotPath)})
+        if (f) return f;
+    return std::nullopt;
+}
+
+// Every file the run will write, checked before the work rather than after.
+std::optional<Failure> checkCreatable(const Options& o, const std::string& outputPath) {
+    std::string error;
+    for (const std::string& path : {outputPath, o.plotPath, o.editorPngPath})
+        if (!path.empty() && !canCreate(path, error)) return Failure{kExitFailure, error};
+    return std::nullopt;
+}
+
+// What the editor's picture needs, checked before any work: an editor, and
+// the X server to show it in, whose path is given back.
+std::optional<Failure> checkEditorPicture(PluginHost& plugin, const Options& o,
+                                          std::string& server) {
+    if (o.editorPngPath.empty()) return std::nullopt;
+    if (!plugin.hasEditor())
+        return Failure{kExitFailure,
+                       "--editor-png: the plug-in " + o.pluginPath + " has no editor"};
+    server = findOnPath(kXServerProgram);
+    if (server.empty())
+        return Failure{kExitFailure, std::string("--editor-png needs the X server ") +
+                                         kXServerProgram + ", which is not on PATH (install the " +
+                                         "Debian package " + kXServerPackage + ")"};
     return std::nullopt;
 }
 
@@ -109,6 +143,64 @@ std::string plotTitle(PluginHost& plugin, const Options& o) {
                                    : std::filesystem::path(o.inputPath).filename().string();
     return trimBlanks(plugin.effectName()) + ": " +
            trimBlanks(plugin.programNameIndexed(plugin.currentProgram())) + " - " + source;
+}
+
+// The program, the settings and the transport, then the resume.
+std::optional<Failure> preparePlugin(PluginHost& plugin, const Options& o, const Audio& input) {
+    const float sampleRate = static_cast<float>(input.sampleRate);
+    int program = -1;
+    if (auto f = chooseProgram(plugin, o, program)) return f;
+    std::vector<ResolvedSetting> settings;
+    if (auto f = resolveSettings(plugin, o, program, sampleRate, settings)) return f;
+
+    plugin.setTransport(transportFrom(o, input.sampleRate), !o.noTimeInfo);
+    plugin.start(sampleRate, o.blockSize);
+    // Plug-ins may derive times in samples when a parameter is written, from
+    // the rate they know at that moment; so the program (the plug-in's own one
+    // too) and the settings go in after the file's rate is set and resumed.
+    plugin.setProgram(program >= 0 ? program : plugin.currentProgram());
+    for (const ResolvedSetting& s : settings) plugin.setParameter(s.index, s.value);
+    return std::nullopt;
+}
+
+// The render, with the editor (when it is open) idled between blocks and
+// pictured at the end.
+std::optional<Failure> renderWithEditor(PluginHost& plugin, const Options& o, const Audio& input,
+                                        EditorWindow& editor, Audio& output,
+                                        std::optional<Canvas>& editorPicture) {
+    std::string error;
+    RenderSettings settings{o.blockSize, o.noteOns, {}};
+    if (editor.isOpen())
+        settings.afterBlock = [&editor](double seconds) { editor.idleAt(seconds); };
+    const double seconds = static_cast<double>(input.frames()) / input.sampleRate;
+    Progress progress(stderr, seconds > kProgressMinSeconds);
+    if (!render(plugin, input, settings, progress, output, error))
+        return Failure{kExitFailure, error};
+    if (editor.isOpen()) {
+        editorPicture = editor.capture(error);
+        if (!editorPicture) return Failure{kExitFailure, error};
+        editor.close();
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> writeOutputs(PluginHost& plugin, const Options& o,
+                                    const std::string& outputPath, const Audio& input,
+                                    const Audio& output, const std::optional<Canvas>& editorPicture,
+                                    std::ostream& out) {
+    std::string error;
+    if (!writeAudioFile(outputPath, output, error)) return Failure{kExitFailure, error};
+    out << "wrote " << outputPath << "\n";
+    if (!o.plotPath.empty()) {
+        if (!writePlot(o.plotPath, plotTitle(plugin, o), input, output, error))
+            return Failure{kExitFailure, error};
+        out << "wrote " << o.plotPath << "\n";
+    }
+    if (editorPicture) {
+        if (!writePng(o.editorPngPath, *editorPicture, error)) return Failure{kExitFailure, error};
+        out << "wrote " << o.editorPngPath << "\n";
+    }
+    return std::nullopt;
 }
 
 std::optional<Failure> renderFile(PluginHost& plugin, const Options& o, std::ostream& out) {
@@ -122,39 +214,20 @@ std::optional<Failure> renderFile(PluginHost& plugin, const Options& o, std::ost
     const std::string outputPath = !o.outputPath.empty() ? o.outputPath
                                    : o.inputPath.empty() ? kDemoOutput
                                                          : defaultOutputPath(o.inputPath);
-    if (auto f = checkPlotPath(o, outputPath)) return f;
-    if (!canCreate(outputPath, error)) return Failure{kExitFailure, error};
-    if (!o.plotPath.empty() && !canCreate(o.plotPath, error)) return Failure{kExitFailure, error};
-    const float sampleRate = static_cast<float>(input.sampleRate);
+    if (auto f = checkPicturePaths(o, outputPath)) return f;
+    if (auto f = checkCreatable(o, outputPath)) return f;
+    std::string xServer;
+    if (auto f = checkEditorPicture(plugin, o, xServer)) return f;
+    if (auto f = preparePlugin(plugin, o, input)) return f;
 
-    int program = -1;
-    if (auto f = chooseProgram(plugin, o, program)) return f;
-    std::vector<ResolvedSetting> settings;
-    if (auto f = resolveSettings(plugin, o, program, sampleRate, settings)) return f;
-
-    plugin.setTransport(transportFrom(o, input.sampleRate), !o.noTimeInfo);
-    plugin.start(sampleRate, o.blockSize);
-    // Plug-ins may derive times in samples when a parameter is written, from
-    // the rate they know at that moment; so the program (the plug-in's own one
-    // too) and the settings go in after the file's rate is set and resumed.
-    plugin.setProgram(program >= 0 ? program : plugin.currentProgram());
-    for (const ResolvedSetting& s : settings) plugin.setParameter(s.index, s.value);
-
+    // Closed by its destructor on every way out, the server stopped with it.
+    EditorWindow editor(plugin);
+    if (!o.editorPngPath.empty() && !editor.open(xServer, error))
+        return Failure{kExitFailure, error};
     Audio output;
-    {
-        const double seconds = static_cast<double>(input.frames()) / input.sampleRate;
-        Progress progress(stderr, seconds > kProgressMinSeconds);
-        if (!render(plugin, input, {o.blockSize, o.noteOns}, progress, output, error))
-            return Failure{kExitFailure, error};
-    }
-    if (!writeAudioFile(outputPath, output, error)) return Failure{kExitFailure, error};
-    out << "wrote " << outputPath << "\n";
-    if (!o.plotPath.empty()) {
-        if (!writePlot(o.plotPath, plotTitle(plugin, o), input, output, error))
-            return Failure{kExitFailure, error};
-        out << "wrote " << o.plotPath << "\n";
-    }
-    return std::nullopt;
+    std::optional<Canvas> editorPicture;
+    if (auto f = renderWithEditor(plugin, o, input, editor, output, editorPicture)) return f;
+    return writeOutputs(plugin, o, outputPath, input, output, editorPicture, out);
 }
 
 std::optional<Failure> listPlugin(PluginHost& plugin, const Options& o, std::ostream& out) {

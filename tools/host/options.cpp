@@ -78,6 +78,9 @@ std::string applyValued(const std::string& name, const std::string& value, Optio
         o.outputPath = value;
     } else if (name == "--plot") {
         o.plotPath = value;
+    } else if (name == "--editor-png") {
+        if (value.empty()) return "--editor-png needs a file name";
+        o.editorPngPath = value;
     } else if (name == "--program") {
         if (value.empty()) return "--program needs a number or a name";
         o.program = value;
@@ -109,9 +112,9 @@ std::string applyValued(const std::string& name, const std::string& value, Optio
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const valued[] = {"--plugin",   "--output",    "-o",        "--plot",
-                                         "--program",  "--param",     "-p",        "--tempo",
-                                         "--time-sig", "--start-ppq", "--note-on", "--block"};
+    static const char* const valued[] = {
+        "--plugin", "--output", "-o",         "--plot",      "--editor-png", "--program", "--param",
+        "-p",       "--tempo",  "--time-sig", "--start-ppq", "--note-on",    "--block"};
     for (const char* v : valued)
         if (name == v) return true;
     return false;
@@ -208,6 +211,9 @@ a built-in drum loop (four bars at 120 BPM) through the preset "Ping Pong".
                          the first whose display matches
   -o, --output FILE      the output file (default: INPUT-panned.EXT, demo.wav)
   --plot FILE.png        draw input and output envelopes over time
+  --editor-png FILE.png  a picture of the plug-in's editor as it looks after
+                         the render; the editor runs in a private X server
+                         (Xvfb, Debian package xvfb), no display needed
   --tempo BPM            host tempo (default 120)
   --time-sig N/D         host time signature (default 4/4)
   --start-ppq Q          song position of the first sample, in quarter notes

@@ -24,6 +24,7 @@ struct Options {
     std::string inputPath;               // empty: render the built-in demo
     std::string outputPath;              // empty: derived from the input (or the demo)
     std::string plotPath;                // empty: no picture
+    std::string editorPngPath;           // empty: no picture of the editor
     std::optional<std::string> program;  // a number or a name
     std::vector<ParameterSetting> parameters;
 

@@ -1,7 +1,5 @@
 #include "tools/host/plot.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +7,7 @@
 
 #include "tools/host/bitmap_font.h"
 #include "tools/host/canvas.h"
-#include "tools/host/replacing_file.h"
+#include "tools/host/png_output.h"
 
 namespace tavolu::host {
 namespace {
@@ -156,31 +154,6 @@ void drawTimeAxis(Canvas& canvas, double seconds) {
              unit, kTextScale, kText);
 }
 
-bool savePng(const std::string& path, const Canvas& canvas, std::string& error) {
-    ReplacingFile out;
-    const int fd = out.open(path, error);
-    if (fd < 0) return false;
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        error = "cannot write " + path;
-        return false;
-    }
-    out.releaseDescriptor();
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(canvas.width());
-    image.height = static_cast<png_uint_32>(canvas.height());
-    image.format = PNG_FORMAT_RGB;
-    const bool ok = png_image_write_to_stdio(&image, file, 0, canvas.data(), 0, nullptr) != 0;
-    const std::string why = image.message;
-    png_image_free(&image);
-    if (std::fclose(file) != 0 || !ok) {
-        error = "cannot write " + path + (why.empty() ? "" : ": " + why);
-        return false;
-    }
-    return out.commit(error);
-}
-
 }  // namespace
 
 bool writePlot(const std::string& path, const std::string& title, const Audio& input,
@@ -206,7 +179,7 @@ bool writePlot(const std::string& path, const std::string& title, const Audio& i
         drawLane(canvas, kFirstLaneTop + lane * (kLaneHeight + kLaneGap), kLanes[lane],
                  envelopes[lane], 1.0 / loudest);
     drawPanLane(canvas, envelopes[1], envelopes[2], loudest);
-    return savePng(path, canvas, error);
+    return writePng(path, canvas, error);
 }
 
 }  // namespace tavolu::host

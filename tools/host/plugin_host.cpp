@@ -120,6 +120,33 @@ int PluginHost::currentProgram() {
     return static_cast<int>(dispatch(vst2::effGetProgram));
 }
 
+bool PluginHost::hasEditor() const {
+    return effect_ && (effect_->flags & vst2::effFlagsHasEditor) != 0;
+}
+
+bool PluginHost::editorSize(int& width, int& height) {
+    vst2::ERect* rect = nullptr;
+    dispatch(vst2::effEditGetRect, 0, 0, &rect);
+    if (!rect) return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
+}
+
+void PluginHost::openEditor(void* parentWindow) {
+    // Plug-ins disagree on what they return here, so the answer is not used:
+    // an editor that failed shows up as an empty window.
+    dispatch(vst2::effEditOpen, 0, 0, parentWindow);
+}
+
+void PluginHost::idleEditor() {
+    dispatch(vst2::effEditIdle);
+}
+
+void PluginHost::closeEditor() {
+    dispatch(vst2::effEditClose);
+}
+
 void PluginHost::setTransport(const TransportSettings& transport, bool answerTimeInfo) {
     transport_ = transport;
     answerTimeInfo_ = answerTimeInfo;

@@ -39,6 +39,15 @@ class PluginHost {
     void setProgram(int index);
     int currentProgram();
 
+    // [UI thread] The editor, driven as hosts drive it. editorSize gives the
+    // rectangle's width and height in pixels, false if the plug-in has none.
+    bool hasEditor() const;
+    bool editorSize(int& width, int& height);
+    // parentWindow: the host's window (an X11 window id on Linux).
+    void openEditor(void* parentWindow);
+    void idleEditor();
+    void closeEditor();
+
     // [UI thread] What the host answers to time requests from now on.
     void setTransport(const TransportSettings& transport, bool answerTimeInfo);
     // [UI thread] Sample rate, block size and resume, in the order hosts use.

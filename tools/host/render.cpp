@@ -110,6 +110,8 @@ bool render(PluginHost& plugin, const Audio& input, const RenderSettings& settin
             output.samples[static_cast<std::size_t>(pos + i) * 2 + 1] = right[i];
         }
         progress.update(static_cast<double>(pos + n) / static_cast<double>(frames));
+        if (settings.afterBlock)
+            settings.afterBlock(static_cast<double>(pos + n) / input.sampleRate);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // with MIDI note-ons handed over before the block that holds them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ namespace tavolu::host {
 struct RenderSettings {
     int blockSize = 512;          // frames per processing call
     std::vector<double> noteOns;  // seconds; those past the end are dropped
+    // [UI thread] Called after every block with the seconds rendered so far:
+    // the render is offline, so the editor's idle runs between blocks.
+    std::function<void(double seconds)> afterBlock;
 };
 
 constexpr int kNoteOnVelocity = 100;
