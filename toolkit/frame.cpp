@@ -89,8 +89,12 @@ void CFrame::drawArea(const CRect& area) {
     context.setClipRect(clip);
     draw(&context);
     for (CView* view : views) {
-        if (!view->getViewSize().intersects(clip)) continue;
-        view->setDirty(false);  // before drawing: a change made meanwhile shows next time
+        const CRect& viewRect = view->getViewSize();
+        if (!viewRect.intersects(clip)) continue;
+        // Clean only when drawn whole, and before drawing: a change made
+        // meanwhile shows next time. A dirty view the area merely overlaps
+        // stays dirty, so that its own turn draws the rest of it.
+        if (viewRect.intersection(clip) == viewRect.intersection(size)) view->setDirty(false);
         view->draw(&context);
     }
     context.resetClipRect();

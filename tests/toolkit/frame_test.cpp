@@ -93,6 +93,32 @@ TEST(Frame, IdleRedrawsOnlyChangedViewsAndPresentsOnlyTheirRectangles) {
     strip->forget();
 }
 
+// Drawing one view's area draws only the corner of a neighbour that overlaps
+// it: when both changed, the neighbour is still drawn whole in the same idle.
+// A view that reaches past the window is clean once all of it that shows is drawn.
+TEST(Frame, OverlappingViewsThatBothChangedAreBothDrawnWhole) {
+    OffscreenFrame f;
+    auto* strip = test::stripBitmap(10, 10, {0x111111, 0x222222});
+    auto* a = new COnOffButton({0, 0, 10, 10}, nullptr, 1, strip);
+    auto* b = new COnOffButton({8, 8, 18, 18}, nullptr, 2, strip);
+    auto* pastTheEdge = new COnOffButton({35, 25, 45, 35}, nullptr, 3, strip);
+    f.frame->addView(a);
+    f.frame->addView(b);
+    f.frame->addView(pastTheEdge);
+    f.frame->idle();
+
+    a->setValue(1.0f);
+    b->setValue(1.0f);
+    f.frame->idle();
+    EXPECT_EQ(f.window->screenPixel(2, 2), 0x222222u);
+    EXPECT_EQ(f.window->screenPixel(15, 15), 0x222222u);
+    f.window->clearPresentedRects();
+
+    f.frame->idle();  // nothing is left half drawn or dirty
+    EXPECT_TRUE(f.window->presentedRects().empty());
+    strip->forget();
+}
+
 TEST(Frame, RedrawPaintsTheBackgroundUnderKeyedPixels) {
     OffscreenFrame f;
     auto* background = test::solidBitmap(40, 30, 0x0000AA);
