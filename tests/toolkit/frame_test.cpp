@@ -90,6 +90,14 @@ TEST(Frame, IdleRedrawsOnlyChangedViewsAndPresentsOnlyTheirRectangles) {
     f.frame->idle();
     EXPECT_EQ(f.window->presentedRects(), std::vector<CRect>{CRect(0, 20, 10, 30)});
     EXPECT_EQ(c->draws, 2);
+
+    // Only the last idle's rectangles are kept: a window without a display
+    // may idle for hours and must not pile them up.
+    a->setValue(1.0f);
+    f.frame->idle();
+    b->setValue(0.0f);
+    f.frame->idle();
+    EXPECT_EQ(f.window->presentedRects(), std::vector<CRect>{CRect(20, 0, 30, 10)});
     strip->forget();
 }
 

@@ -15,9 +15,10 @@ PixelSurface OffscreenWindow::backBuffer() {
 }
 
 void OffscreenWindow::present(std::span<const CRect> rects) {
+    // Only the last call's: an editor without a display may idle for hours.
+    presented.assign(rects.begin(), rects.end());
     const CRect bounds{0, 0, width, height};
     for (const CRect& r : rects) {
-        presented.push_back(r);
         const CRect area = r.intersection(bounds);
         if (area.isEmpty()) continue;
         for (int32_t y = area.top; y < area.bottom; ++y) {

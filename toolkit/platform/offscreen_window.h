@@ -24,7 +24,7 @@ class OffscreenWindow : public PlatformWindow {
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
 
-    // Every rectangle present() was given since the last clear.
+    // The rectangles the last present() was given, unless cleared since.
     const std::vector<CRect>& presentedRects() const { return presented; }
     void clearPresentedRects() { presented.clear(); }
 
