@@ -89,8 +89,13 @@ void CFrame::drawArea(const CRect& area) {
     context.setClipRect(clip);
     draw(&context);
     for (CView* view : views) {
-        if (!view->getViewSize().intersects(clip)) continue;
-        view->setDirty(false);  // before drawing: a change made meanwhile shows next time
+        const CRect& viewSize = view->getViewSize();
+        if (!viewSize.intersects(clip)) continue;
+        // Only a view drawn whole is up to date on screen. A dirty neighbour
+        // that overlaps this area by a few pixels stays dirty and is drawn
+        // whole at its own turn. Cleared before drawing: a change made
+        // meanwhile shows next time.
+        if (clip.intersection(viewSize) == viewSize.intersection(size)) view->setDirty(false);
         view->draw(&context);
     }
     context.resetClipRect();

@@ -93,6 +93,33 @@ TEST(Frame, IdleRedrawsOnlyChangedViewsAndPresentsOnlyTheirRectangles) {
     strip->forget();
 }
 
+// Neighbours whose rectangles overlap by a few pixels, both changed: drawing
+// the first one's area draws a sliver of the second, which must still be
+// drawn whole (the editor's Start slider overlaps Hold and Decay this way).
+TEST(Frame, AChangedViewOverlappedByAnotherIsStillDrawnWhole) {
+    OffscreenFrame f;
+    auto* strip = test::stripBitmap(10, 10, {0x111111, 0x222222});
+    auto* first = new COnOffButton({0, 0, 10, 10}, nullptr, 1, strip);
+    auto* second = new COnOffButton({8, 8, 18, 18}, nullptr, 2, strip);
+    auto* partly = new CountingView({35, 25, 45, 35}, 0x00FF00);  // half off the window
+    f.frame->addView(first);
+    f.frame->addView(second);
+    f.frame->addView(partly);
+    f.frame->idle();
+    first->setValue(1.0f);
+    second->setValue(1.0f);
+    f.frame->idle();
+    EXPECT_EQ(f.window->screenPixel(5, 5), 0x222222u);
+    EXPECT_EQ(f.window->screenPixel(15, 15), 0x222222u);
+    EXPECT_FALSE(second->isDirty());
+
+    f.window->clearPresentedRects();
+    f.frame->idle();  // all drawn: a view cut by the window's edge is not redrawn forever
+    EXPECT_TRUE(f.window->presentedRects().empty());
+    EXPECT_EQ(partly->draws, 1);
+    strip->forget();
+}
+
 TEST(Frame, RedrawPaintsTheBackgroundUnderKeyedPixels) {
     OffscreenFrame f;
     auto* background = test::solidBitmap(40, 30, 0x0000AA);
