@@ -6,7 +6,6 @@
 // must reach the screen.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -54,15 +53,6 @@ int differingIn(const Pixels& a, const Pixels& b, const CRect& r) {
     return count;
 }
 
-// Calls of these opcodes only, in order.
-std::vector<HostCall> only(const std::vector<HostCall>& calls, std::vector<VstInt32> opcodes) {
-    std::vector<HostCall> kept;
-    for (const HostCall& c : calls) {
-        if (std::find(opcodes.begin(), opcodes.end(), c.opcode) != opcodes.end()) kept.push_back(c);
-    }
-    return kept;
-}
-
 class EditorOnScreen : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -88,9 +78,9 @@ class EditorOnScreen : public ::testing::Test {
         openEditor();
         host.clearCalls();
     }
+    // The host closes the window, then (in its destructor) the effect.
     void TearDown() override {
         if (host.effect()) host.dispatch(effEditClose);
-        host.close();
     }
 
     void openEditor() {
@@ -360,9 +350,9 @@ TEST_F(EditorOnScreen, HostWritesMoveTheControlsOnScreen) {
     EXPECT_TRUE(idleUntilChangedIn(layout::lfoFreqSourceSwitch, false));  // Manual again
     EXPECT_EQ(host.getParameter(kLfoFreqSource), 0.0f);
     EXPECT_GT(differingIn(settle(), screen, rectOf(layout::lfoFreqSlider)), 0);
-    EXPECT_TRUE(
-        only(host.calls(), {audioMasterBeginEdit, audioMasterEndEdit, audioMasterUpdateDisplay})
-            .empty());
+    for (VstInt32 opcode : {audioMasterBeginEdit, audioMasterEndEdit, audioMasterUpdateDisplay}) {
+        EXPECT_TRUE(host.callsOf(opcode).empty()) << opcode;
+    }
 }
 
 // What the audio thread reports shows: the tempo the open asked the host
