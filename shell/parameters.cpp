@@ -38,7 +38,7 @@ void Tavolu::setParameter(VstInt32 index, float value) {
     if (index < 0 || !std::isfinite(value)) return;
     if (isParameterIndex(index)) {
         writeParameter(index, value);
-        programs[curProgram].values[index] = value;
+        programs[curProgram].storeValue(index, value);
     }
     if (editor) editor->setParameter(index, value);
 }

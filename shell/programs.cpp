@@ -40,7 +40,7 @@ void TavoluProgram::initProgram(int32_t k) {
 void Tavolu::setProgram(VstInt32 program) {
     if (!isProgramIndex(program)) return;
     curProgram = program;
-    for (int32_t i = 0; i < kNumParameters; ++i) setParameter(i, programs[program].values[i]);
+    for (int32_t i = 0; i < kNumParameters; ++i) setParameter(i, programs[program].value(i));
 }
 
 // [UI thread] A name that does not fit the record is cut to 23 characters.

@@ -77,7 +77,8 @@ class CFrame : public CView, private PlatformEvents {
     void onPlatformWheel(CPoint where, float distance, int32_t buttons) override;
     void onPlatformExpose(const CRect& rect) override;
 
-    // Draws the background and every view that touches `area`, clipped to it.
+    // Draws the background and every view that touches `area`, clipped to it;
+    // only the views it draws whole count as drawn.
     void drawArea(const CRect& area);
     void addChangedRect(const CRect& rect);
     CView* viewAt(CPoint where) const;

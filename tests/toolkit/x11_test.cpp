@@ -2,10 +2,6 @@
 // host's, real input through the XTest extension, and the pixels on screen
 // compared with the same panel drawn off-screen.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -16,6 +12,7 @@
 #include <thread>
 
 #include "sample_panel.h"
+#include "tests/support/x11_server.h"
 #include "toolkit/platform/offscreen_window.h"
 #include "toolkit/platform/x11_window.h"
 
@@ -23,8 +20,6 @@
 // clang-format off
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 // clang-format on
 
 namespace tavolu {
@@ -32,67 +27,14 @@ namespace {
 
 using sample::kPanelRect;
 using sample::SampleEditor;
-
-constexpr int kServerStartTimeoutMs = 15000;
-
-// Starts Xvfb on a free display number; the server tells us which on a pipe.
-// It must not reset when the last client leaves: a test connecting during the
-// reset would be refused.
-class XvfbServer {
-  public:
-    XvfbServer() {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            problem = "pipe failed";
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
-                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        if (pid < 0) {
-            close(fds[0]);
-            problem = "fork failed";
-            return;
-        }
-        std::string number;
-        pollfd waiting{fds[0], POLLIN, 0};
-        while (number.empty() || number.back() != '\n') {
-            if (poll(&waiting, 1, kServerStartTimeoutMs) <= 0) break;
-            char c;
-            if (read(fds[0], &c, 1) != 1) break;
-            number += c;
-        }
-        close(fds[0]);
-        if (number.empty() || number.back() != '\n') {
-            problem = "Xvfb did not come up (is the xvfb package installed?)";
-            return;
-        }
-        name = ":" + number.substr(0, number.size() - 1);
-    }
-    ~XvfbServer() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    bool running() const { return !name.empty(); }
-
-    pid_t pid = -1;
-    std::string name;
-    std::string problem;
-};
+using testing::HostWindow;
+using testing::XvfbServer;
 
 class X11Editor : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         server = new XvfbServer;
-        if (server->running()) setenv("DISPLAY", server->name.c_str(), 1);
+        if (server->running()) setenv("DISPLAY", server->name().c_str(), 1);
     }
     static void TearDownTestSuite() {
         delete server;
@@ -100,32 +42,23 @@ class X11Editor : public ::testing::Test {
     }
 
     void SetUp() override {
-        ASSERT_TRUE(server->running()) << server->problem;
-        host = XOpenDisplay(server->name.c_str());
-        ASSERT_NE(host, nullptr);
-        const int screen = DefaultScreen(host);
-        parent =
-            XCreateSimpleWindow(host, RootWindow(host, screen), 0, 0, unsigned(kPanelRect.right),
-                                unsigned(kPanelRect.bottom), 0, 0, 0);
-        XMapWindow(host, parent);
-        XSync(host, False);
+        ASSERT_TRUE(server->running()) << server->problem();
+        hostWindow = std::make_unique<HostWindow>(server->name(), int(kPanelRect.right),
+                                                  int(kPanelRect.bottom));
+        ASSERT_TRUE(hostWindow->connected());
+        host = hostWindow->display;
+        parent = hostWindow->window;
     }
     void TearDown() override {
-        if (host) {
-            XDestroyWindow(host, parent);
-            XCloseDisplay(host);
-        }
+        if (hostWindow) hostWindow->window = parent;  // a test may have replaced it
+        hostWindow.reset();
     }
 
     void* parentHandle() const { return reinterpret_cast<void*>(uintptr_t(parent)); }
 
     int childCount() {
-        XSync(host, False);
-        Window root, parentOfParent, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(host, parent, &root, &parentOfParent, &children, &count);
-        if (children) XFree(children);
-        return int(count);
+        hostWindow->window = parent;
+        return int(hostWindow->children().size());
     }
 
     // Runs the editor's idle, as a host's timer would, until `done` holds.
@@ -148,21 +81,9 @@ class X11Editor : public ::testing::Test {
     }
 
     // Pointer to window coordinates of the editor's window.
-    void moveTo(Window child, int x, int y) {
-        int rootX = 0, rootY = 0;
-        Window unused;
-        XTranslateCoordinates(host, child, DefaultRootWindow(host), x, y, &rootX, &rootY, &unused);
-        XTestFakeMotionEvent(host, DefaultScreen(host), rootX, rootY, CurrentTime);
-        XSync(host, False);
-    }
-    void button(bool down) {
-        XTestFakeButtonEvent(host, 1, down, CurrentTime);
-        XSync(host, False);
-    }
-    void shift(bool down) {
-        XTestFakeKeyEvent(host, XKeysymToKeycode(host, XK_Shift_L), down, CurrentTime);
-        XSync(host, False);
-    }
+    void moveTo(Window child, int x, int y) { hostWindow->movePointer(child, x, y); }
+    void button(bool down) { hostWindow->leftButton(down); }
+    void shift(bool down) { hostWindow->shiftKey(down); }
 
     // How many pixels of the editor's window differ from the same panel,
     // with the same values, drawn off-screen.
@@ -180,21 +101,22 @@ class X11Editor : public ::testing::Test {
         auto& memory = dynamic_cast<OffscreenWindow&>(drawn->getWindow());
 
         const auto child = Window(shown->getWindow().nativeHandle());
-        XImage* image = XGetImage(host, child, 0, 0, unsigned(kPanelRect.right),
-                                  unsigned(kPanelRect.bottom), AllPlanes, ZPixmap);
-        if (!image) return -1;
+        const int width = int(kPanelRect.right);
+        const int height = int(kPanelRect.bottom);
+        const std::vector<uint32_t> onScreen = hostWindow->pixels(child, width, height);
+        if (onScreen.empty()) return -1;
         int differing = 0;
-        for (int32_t y = 0; y < kPanelRect.bottom; ++y) {
-            for (int32_t x = 0; x < kPanelRect.right; ++x) {
-                const auto onScreen = uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF;
-                differing += onScreen != memory.screenPixel(x, y);
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                differing +=
+                    onScreen[size_t(y) * size_t(width) + size_t(x)] != memory.screenPixel(x, y);
             }
         }
-        XDestroyImage(image);
         return differing;
     }
 
     static XvfbServer* server;
+    std::unique_ptr<HostWindow> hostWindow;
     Display* host = nullptr;
     Window parent = 0;
 };
@@ -214,8 +136,7 @@ TEST_F(X11Editor, OpensAChildWindowThatShowsWhatWasDrawn) {
 }
 
 TEST_F(X11Editor, RealInputMovesASliderAndTheListenerHearsIt) {
-    int eventBase, errorBase, major, minor;
-    ASSERT_TRUE(XTestQueryExtension(host, &eventBase, &errorBase, &major, &minor));
+    ASSERT_TRUE(hostWindow->hasXTest());
     SampleEditor editor;
     editor.open(parentHandle());
     settle(editor);
@@ -261,9 +182,7 @@ TEST_F(X11Editor, WheelAndSwitchClicksArriveToo) {
 
     CVerticalSlider* slider = editor.panel().verticalSlider;  // starts at 0
     moveTo(child, 170, 80);
-    XTestFakeButtonEvent(host, 4, True, CurrentTime);  // wheel away from the user
-    XTestFakeButtonEvent(host, 4, False, CurrentTime);
-    XSync(host, False);
+    hostWindow->wheel(true);
     EXPECT_TRUE(idleUntil(editor, [&] { return std::abs(slider->getValue() - 0.1f) < 1e-6f; }))
         << slider->getValue();
 
