@@ -24,10 +24,12 @@ int main(int argc, char** argv) {
         const LongRunResult r = renderLongRun(rig, host, rate, seconds);
         const auto drifted = driftedStateFields(rig.engine());
         std::printf(
-            "%6.0f Hz  %8.0f s of audio  first minute %.2f ns/frame  last minute %.2f "
-            "ns/frame  ratio %.3f  bad outputs %lld  drifted state fields %zu\n",
-            rate, r.seconds, r.firstMinuteNs, r.lastMinuteNs, r.lastMinuteNs / r.firstMinuteNs,
-            r.badOutputs, drifted.size());
+            "%6.0f Hz  %6.0f s of audio  ns/frame: first minute %.2f (median block %.2f), "
+            "last minute %.2f (%.2f), last/first %.3f (medians %.3f)  bad outputs %lld  "
+            "drifted state fields %zu\n",
+            rate, r.seconds, r.firstMinuteNs, r.firstMinuteMedianNs, r.lastMinuteNs,
+            r.lastMinuteMedianNs, r.lastMinuteNs / r.firstMinuteNs,
+            r.lastMinuteMedianNs / r.firstMinuteMedianNs, r.badOutputs, drifted.size());
         for (const char* name : drifted) std::printf("    %s\n", name);
         if (r.badOutputs != 0 || !drifted.empty()) status = 1;
     }

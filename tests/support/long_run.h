@@ -94,9 +94,13 @@ inline void applyScene(EngineRig& rig, int scene) {
 struct LongRunResult {
     double seconds = 0.0;  // s of audio rendered
     long long frames = 0;
-    long long badOutputs = 0;    // samples that were NaN, infinite or subnormal
-    double firstMinuteNs = 0.0;  // ns per frame over the first minute of audio
-    double lastMinuteNs = 0.0;   // ns per frame over the last minute
+    long long badOutputs = 0;  // samples that were NaN, infinite or subnormal
+    // ns per frame over the first and the last minute of audio: the mean, and
+    // the median block's, which a busy machine's preemptions barely move.
+    double firstMinuteNs = 0.0;
+    double lastMinuteNs = 0.0;
+    double firstMinuteMedianNs = 0.0;
+    double lastMinuteMedianNs = 0.0;
     long reports = 0;
 };
 
@@ -105,6 +109,23 @@ inline bool drifted(double x) {
     const int kind = std::fpclassify(x);
     return kind == FP_NAN || kind == FP_INFINITE || kind == FP_SUBNORMAL;
 }
+
+// The time spent on each block of one minute of audio.
+struct MinuteCost {
+    std::vector<double> blockNs;
+
+    double meanNsPerFrame() const {
+        double sum = 0.0;
+        for (const double ns : blockNs) sum += ns;
+        return blockNs.empty() ? 0.0 : sum / double(blockNs.size()) / kLongRunBlock;
+    }
+    double medianNsPerFrame() {
+        if (blockNs.empty()) return 0.0;
+        auto middle = blockNs.begin() + std::ptrdiff_t(blockNs.size() / 2);
+        std::nth_element(blockNs.begin(), middle, blockNs.end());
+        return *middle / kLongRunBlock;
+    }
+};
 
 // Renders `seconds` of audio (whole blocks) at `rate` through `rig`, whose
 // engine reports to `host`.
@@ -116,8 +137,9 @@ inline LongRunResult renderLongRun(EngineRig& rig, LongRunHost& host, float rate
     const long long minute = (long long)std::llround(60.0 * rate);
     const long long sceneFrames = (long long)std::llround(kSceneSeconds * rate);
     LongRunResult result;
-    Clock::duration first{}, last{};
-    long long firstFrames = 0, lastFrames = 0;
+    MinuteCost first, last;
+    first.blockNs.reserve(size_t(minute / kLongRunBlock + 1));
+    last.blockNs.reserve(size_t(minute / kLongRunBlock + 1));
     size_t at = 0;
     int scene = -1;
     for (long long done = 0; done < total; done += kLongRunBlock) {
@@ -131,9 +153,9 @@ inline LongRunResult renderLongRun(EngineRig& rig, LongRunHost& host, float rate
         const auto start = Clock::now();
         rig.engine().processReplacing(input.data() + at, input.data() + at, left.data(),
                                       right.data(), kLongRunBlock);
-        const auto spent = Clock::now() - start;
-        if (done < minute) first += spent, firstFrames += kLongRunBlock;
-        if (done >= total - minute) last += spent, lastFrames += kLongRunBlock;
+        const double spent = std::chrono::duration<double, std::nano>(Clock::now() - start).count();
+        if (done < minute) first.blockNs.push_back(spent);
+        if (done >= total - minute) last.blockNs.push_back(spent);
         for (int32_t i = 0; i < kLongRunBlock; ++i) {
             result.badOutputs += drifted(left[i]) + drifted(right[i]);
         }
@@ -141,12 +163,11 @@ inline LongRunResult renderLongRun(EngineRig& rig, LongRunHost& host, float rate
         at += kLongRunBlock;
         result.frames += kLongRunBlock;
     }
-    const auto ns = [](Clock::duration d, long long frames) {
-        return frames ? std::chrono::duration<double, std::nano>(d).count() / double(frames) : 0.0;
-    };
     result.seconds = double(result.frames) / rate;
-    result.firstMinuteNs = ns(first, firstFrames);
-    result.lastMinuteNs = ns(last, lastFrames);
+    result.firstMinuteNs = first.meanNsPerFrame();
+    result.lastMinuteNs = last.meanNsPerFrame();
+    result.firstMinuteMedianNs = first.medianNsPerFrame();
+    result.lastMinuteMedianNs = last.medianNsPerFrame();
     result.reports = host.reports;
     return result;
 }
