@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
+
 // Last: Xlib's macros would break the headers above.
 // clang-format off
 #include <X11/Xlib.h>
@@ -63,6 +66,32 @@ XvfbServer::~XvfbServer() {
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
+}
+
+int XvfbServer::openSockets() const {
+    if (pid_ <= 0) return -1;
+    std::error_code error;
+    std::filesystem::directory_iterator fds("/proc/" + std::to_string(pid_) + "/fd", error);
+    if (error) return -1;
+    int sockets = 0;
+    for (const auto& fd : fds) {
+        const auto target = std::filesystem::read_symlink(fd.path(), error);
+        if (!error && target.native().starts_with("socket:")) ++sockets;
+    }
+    return sockets;
+}
+
+// The root window's children, as the server has them now.
+std::vector<XWindowId> HostWindow::topLevelWindows() {
+    XSync(display, False);
+    std::vector<XWindowId> found;
+    Window root, parentOfParent, *list = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parentOfParent, &list, &count)) {
+        found.assign(list, list + count);
+        XFree(list);
+    }
+    return found;
 }
 
 HostWindow::HostWindow(const std::string& displayName, int width, int height)

@@ -31,6 +31,9 @@ class XvfbServer {
     bool running() const { return !name_.empty(); }
     const std::string& name() const { return name_; }        // ":N"
     const std::string& problem() const { return problem_; }  // why it is not running
+    // The sockets the server holds open: one per client connection, plus its
+    // listening sockets, which stay the same. -1 when they cannot be read.
+    int openSockets() const;
 
   private:
     pid_t pid_ = -1;
@@ -54,6 +57,8 @@ class HostWindow {
 
     // The children of the host's window, as the server has them now.
     std::vector<XWindowId> children();
+    // Every top-level window on the screen, whoever made it.
+    std::vector<XWindowId> topLevelWindows();
     // A window's size in pixels; false when the server knows no such window.
     bool size(XWindowId of, int& width, int& height);
 
