@@ -47,6 +47,34 @@ TEST_P(LongRun, NothingDriftsAndNoCounterRunsAway) {
     EXPECT_LE(std::abs(e.lfoSin * e.lfoSin + e.lfoCos * e.lfoCos - 1.0f), 1e-3f);
 }
 
+// Without a trigger for minutes on end, the count of samples since the last
+// one must fold back instead of climbing toward overflow (it would overflow
+// after some 3 hours at 192 kHz): after 130 s it is below what the samples
+// alone would make it, and the sweep still sits at its end.
+TEST(LongRunCounters, TheSamplesSinceTriggerFoldBackWithoutATrigger) {
+    constexpr float kRate = 44100.0f;   // Hz
+    constexpr double kSeconds = 130.0;  // s, past the fold
+    EngineRig rig(nullptr, kRate);
+    rig.set(kTrigSource, choiceValue(kTrigSource, 0));  // the audio detector
+    rig.set(kThreshold, 1.0f);                          // which the 0.8 bursts never reach
+    rig.set(kLfoMod, 0.0f);
+    const std::vector<float> input = burstSignal(kLongRunInput, 5);
+    std::vector<float> left(kLongRunBlock), right(kLongRunBlock);
+    const long long total = (long long)(kSeconds * kRate);
+    size_t at = 0;
+    for (long long done = 0; done < total; done += kLongRunBlock) {
+        if (at + kLongRunBlock > input.size()) at = 0;
+        rig.engine().processReplacing(input.data() + at, input.data() + at, left.data(),
+                                      right.data(), kLongRunBlock);
+        at += kLongRunBlock;
+    }
+    const Engine& e = rig.engine();
+    EXPECT_GE(e.samplesSinceTrigger, 0);
+    EXPECT_LT((long long)e.samplesSinceTrigger, total);
+    EXPECT_EQ(e.envelopePosition, e.endTarget);
+    EXPECT_TRUE(driftedStateFields(rig.engine()).empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Rates, LongRun, ::testing::Values(44100.0f, 192000.0f),
                          [](const auto& info) { return std::to_string(int(info.param)) + "Hz"; });
 
