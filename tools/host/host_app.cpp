@@ -193,7 +193,7 @@ std::optional<Failure> judgeInput(const Options& o, const AudioReader& input, st
     if (!why.empty()) text += " (" + why + ")";
     if (!o.keepGoing) return Failure{kExitFailure, text + "; --keep-going renders what there is"};
     err << "tavolu-host: warning: " << text << "; rendered the " << input.framesRead()
-        << " there are\n";
+        << " frames there are\n";
     return std::nullopt;
 }
 
