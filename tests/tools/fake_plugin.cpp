@@ -35,6 +35,8 @@ const char* const kModeNames[3] = {"Pass", "Swap", "Silence"};
 
 // One journal per instance created, in order; the tests clear it between runs.
 std::vector<fake::Journal> journals;
+FakeBlockHook blockHook = nullptr;
+void* blockHookContext = nullptr;
 
 struct Fake {
     vst2::AEffect effect{};
@@ -185,6 +187,7 @@ void processReplacing(vst2::AEffect* e, float** in, float** out, vst2::VstInt32 
         out[0][i] = l * gain;
         out[1][i] = r * gain;
     }
+    if (blockHook) blockHook(f->blocks, blockHookContext);
     ++f->blocks;
 }
 
@@ -195,6 +198,12 @@ void processNothing(vst2::AEffect*, float**, float**, vst2::VstInt32) {}
 extern "C" __attribute__((visibility("default"))) std::vector<fake::Journal>*
 fake_plugin_journals() {
     return &journals;
+}
+
+extern "C" __attribute__((visibility("default"))) void fake_plugin_set_block_hook(
+    FakeBlockHook hook, void* context) {
+    blockHook = hook;
+    blockHookContext = context;
 }
 
 // The variant without an entry point exports the same routine under a name

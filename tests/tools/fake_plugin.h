@@ -49,3 +49,8 @@ constexpr unsigned long kEditorMarkerColour = 0xFFCC00;
 }  // namespace fake
 
 using FakeJournalsFn = std::vector<fake::Journal>* (*)();
+
+// A test's own code run after every processed block, to change the host's
+// world mid-render; a null hook removes it.
+using FakeBlockHook = void (*)(int block, void* context);
+using FakeSetBlockHookFn = void (*)(FakeBlockHook hook, void* context);

@@ -90,14 +90,24 @@ class FakePluginFixture : public ::testing::Test {
         journals_->clear();
     }
     void TearDown() override {
+        if (hookSet_) setBlockHook(nullptr, nullptr);
         if (handle_) dlclose(handle_);
     }
     // The instance that rendered: the first one the host created.
     const fake::Journal& mainJournal() const { return journals_->at(0); }
+    // Runs hook after every block the fake processes, until the test ends.
+    void setBlockHook(FakeBlockHook hook, void* context) {
+        auto set =
+            reinterpret_cast<FakeSetBlockHookFn>(dlsym(handle_, "fake_plugin_set_block_hook"));
+        ASSERT_NE(set, nullptr);
+        set(hook, context);
+        hookSet_ = true;
+    }
 
     TempDir dir_;
     void* handle_ = nullptr;
     std::vector<fake::Journal>* journals_ = nullptr;
+    bool hookSet_ = false;
 };
 
 // Holds a variant of the fake plug-in loaded, so its journals outlive the

@@ -65,7 +65,8 @@ TEST(HostOptions, EveryOptionInSeparateAndJoinedForm) {
     EXPECT_EQ(o.parameters[0].name, "Decay");
     EXPECT_EQ(o.parameters[0].value, "0.3");
     EXPECT_EQ(o.parameters[1].name, "Trig Source");
-    EXPECT_EQ(o.parameters[1].value, "Quarter Note");  // only the first '=' splits
+    EXPECT_EQ(o.parameters[1].value, "Quarter Note");             // only the first '=' splits
+    EXPECT_EQ(o.parameters[1].text, "Trig Source=Quarter Note");  // whole, for names with '='
     EXPECT_EQ(o.tempo, 97.5);
     EXPECT_EQ(o.timeSigNumerator, 6);
     EXPECT_EQ(o.timeSigDenominator, 8);
@@ -89,22 +90,49 @@ TEST(HostOptions, FilesAndTransportFlags) {
     EXPECT_TRUE(o.noTimeInfo);
     EXPECT_EQ(o.inputPath, "-odd name.wav");
     EXPECT_TRUE(parsed({"-h"}).help);
+    EXPECT_FALSE(o.keepGoing);
+    EXPECT_TRUE(parsed({"in.wav", "--keep-going"}).keepGoing);
+    // The top of the tempo range, and a decimal exponent, are still taken.
+    EXPECT_EQ(parsed({"--tempo", "999"}).tempo, 999.0);
+    EXPECT_EQ(parsed({"--tempo", "1.2e2"}).tempo, 120.0);
     EXPECT_TRUE(parsed({"--help"}).help);
 }
 
 TEST(HostOptions, MalformedValuesAreRefusedWithTheOptionNamed) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"--tempo", "fast"}, "--tempo"},        {{"--tempo", "0"}, "--tempo"},
-        {{"--tempo", "-120"}, "--tempo"},        {{"--tempo", "nan"}, "--tempo"},
-        {{"--tempo", "120bpm"}, "--tempo"},      {{"--time-sig", "4"}, "--time-sig"},
-        {{"--time-sig", "4/0"}, "--time-sig"},   {{"--time-sig", "4/3"}, "--time-sig"},
-        {{"--time-sig", "0/4"}, "--time-sig"},   {{"--time-sig", "x/4"}, "--time-sig"},
-        {{"--start-ppq", "inf"}, "--start-ppq"}, {{"--note-on", "0.5,,1"}, "--note-on"},
-        {{"--note-on", "-1"}, "--note-on"},      {{"--note-on", "1,"}, "--note-on"},
-        {{"--block", "0"}, "--block"},           {{"--block", "1.5"}, "--block"},
-        {{"--block", "99999999999"}, "--block"}, {{"--param", "Decay"}, "--param"},
-        {{"--param", "=0.3"}, "--param"},        {{"--param", "Decay="}, "--param"},
-        {{"--program", ""}, "--program"},        {{"--editor-png", ""}, "--editor-png"},
+        {{"--tempo", "fast"}, "--tempo"},
+        {{"--tempo", "0"}, "--tempo"},
+        {{"--tempo", "-120"}, "--tempo"},
+        {{"--tempo", "nan"}, "--tempo"},
+        {{"--tempo", "120bpm"}, "--tempo"},
+        {{"--time-sig", "4"}, "--time-sig"},
+        {{"--time-sig", "4/0"}, "--time-sig"},
+        {{"--time-sig", "4/3"}, "--time-sig"},
+        {{"--time-sig", "0/4"}, "--time-sig"},
+        {{"--time-sig", "x/4"}, "--time-sig"},
+        {{"--start-ppq", "inf"}, "--start-ppq"},
+        {{"--note-on", "0.5,,1"}, "--note-on"},
+        {{"--note-on", "-1"}, "--note-on"},
+        {{"--note-on", "1,"}, "--note-on"},
+        {{"--block", "0"}, "--block"},
+        {{"--block", "1.5"}, "--block"},
+        {{"--block", "99999999999"}, "--block"},
+        {{"--param", "Decay"}, "--param"},
+        {{"--param", "=0.3"}, "--param"},
+        {{"--param", "Decay="}, "--param"},
+        {{"--program", ""}, "--program"},
+        {{"--editor-png", ""}, "--editor-png"},
+        // An empty name would silently mean the default file.
+        {{"-o", ""}, "-o"},
+        {{"--output", ""}, "--output"},
+        {{"--plugin", ""}, "--plugin"},
+        {{"--plot", ""}, "--plot"},
+        // strtod reads these as numbers the user did not mean.
+        {{"--tempo", "0x10"}, "--tempo"},
+        {{"--tempo", " 120"}, "--tempo"},
+        {{"--tempo", "999.001"}, "--tempo"},
+        {{"--start-ppq", "0x1p3"}, "--start-ppq"},
+        {{"--note-on", "0x1"}, "--note-on"},
     };
     for (const auto& [args, option] : cases) {
         const std::string error = errorOf(args);
@@ -120,4 +148,6 @@ TEST(HostOptions, StructuralMistakes) {
     EXPECT_NE(errorOf({"a.wav", "b.wav", "c.wav"}).find("too many"), std::string::npos);
     EXPECT_NE(errorOf({"a.wav", "b.wav", "-o", "c.wav"}).find("twice"), std::string::npos);
     EXPECT_NE(errorOf({"--stopped", "--no-time-info"}).find("exclude"), std::string::npos);
+    EXPECT_NE(errorOf({""}).find("input file name is empty"), std::string::npos);
+    EXPECT_NE(errorOf({"a.wav", ""}).find("output file name is empty"), std::string::npos);
 }

@@ -73,3 +73,28 @@ TEST_F(Plot, ThePanTraceSitsOnTheSideTheSoundCameOutOf) {
     EXPECT_GT(traceIn(right, kPanLane[1] - third, kPanLane[1]), 1000);
     EXPECT_EQ(traceIn(right, kPanLane[0], kPanLane[1] - third), 0);
 }
+
+// The render hands the plot its frames a block at a time: the envelopes
+// must not depend on the block size, and a file shorter than it promised
+// leaves its last columns empty.
+TEST(PlotEnvelopes, TheSameWhateverTheBlocksAndEmptyWhereTheFileFellShort) {
+    using tavolu::host::EnvelopeGatherer;
+    for (long frames : {300L, 5000L}) {  // fewer and more frames than columns
+        SCOPED_TRACE(frames);
+        const tavolu::host::Audio a = makeAudio(2, 8000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, frames);
+        EnvelopeGatherer whole(frames, -1);
+        whole.add(a.samples.data(), 2, frames);
+        for (long block : {1L, 7L, 512L}) {
+            EnvelopeGatherer pieces(frames, -1);
+            for (long at = 0; at < frames; at += block)
+                pieces.add(a.samples.data() + at * 2, 2, std::min(block, frames - at));
+            EXPECT_EQ(pieces.envelope().peak, whole.envelope().peak) << block;
+            EXPECT_EQ(pieces.envelope().rms, whole.envelope().rms) << block;
+        }
+        EnvelopeGatherer half(frames, 1);
+        half.add(a.samples.data(), 2, frames / 2);
+        const auto peak = half.envelope().peak;
+        EXPECT_GT(peak.front(), 0.0);
+        EXPECT_EQ(peak.back(), 0.0);
+    }
+}

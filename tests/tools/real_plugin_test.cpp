@@ -75,6 +75,22 @@ TEST(RealPlugin, ProgramsAndChoiceTextsResolveAgainstThePlugin) {
     EXPECT_NE(r.out.find("Sample&Hold"), std::string::npos) << r.out;
 }
 
+// "Start=End" holds the '=' that separates a name from its value: the
+// longest name that fits wins, and the shorter names are still reached.
+TEST(RealPlugin, AParameterNameHoldingAnEqualsSignIsFoundWhole) {
+    RunResult r = run({"--list", "-p", "Start=End=On"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("    0  Start=End          1.0000    On"), std::string::npos) << r.out;
+    r = run({"--list", "-p", "start=0.2", "-p", "End=0.7"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("    0  Start=End          0.0000    Off"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("    1  End                0.7000"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("    2  Start              0.2000"), std::string::npos) << r.out;
+    r = run({"--list", "-p", "Start=End=Sideways"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("value \"Sideways\" for Start=End"), std::string::npos) << r.err;
+}
+
 TEST(RealPlugin, TheDemoRendersAndPans) {
     ScratchFolder dir;
     const RunResult r = run({"-o", dir.file("demo.wav"), "--plot", dir.file("demo.png")});

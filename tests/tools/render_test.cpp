@@ -177,8 +177,10 @@ TEST_F(Render, ManyNoteOnsInOneBlockAllArrive) {
     const std::string in = dir_.file("in.wav");
     writeIntFile(in, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 1000, 300);
     std::string times;
-    for (int ms = 10; ms <= 200; ms += 10)
-        times += (times.empty() ? "" : ",") + std::to_string(ms / 1000.0);
+    for (int ms = 10; ms <= 200; ms += 10) {
+        if (!times.empty()) times += ',';
+        times += std::to_string(ms / 1000.0);
+    }
     ASSERT_EQ(runHost({in, "--note-on", times}).code, 0);
     const auto& ev = mainJournal().events;
     ASSERT_EQ(ev.size(), 20u);  // all in the one block of 300 frames

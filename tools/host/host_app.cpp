@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "tools/host/audio_file.h"
@@ -67,7 +68,9 @@ std::optional<Failure> resolveSettings(PluginHost& plugin, const Options& o, int
     std::unique_ptr<PluginHost> scratch;
     for (const ParameterSetting& s : o.parameters) {
         std::string error;
-        const int index = findParameter(plugin, s.name, error);
+        std::string text = s.value;
+        const int index = s.text.empty() ? findParameter(plugin, s.name, error)
+                                         : findParameterSetting(plugin, s.text, text, error);
         if (index < 0) return Failure{kExitFailure, error};
         if (!scratch) {
             scratch = std::make_unique<PluginHost>();
@@ -76,8 +79,7 @@ std::optional<Failure> resolveSettings(PluginHost& plugin, const Options& o, int
             if (program >= 0) scratch->setProgram(program);
         }
         float value = 0.0f;
-        if (!resolveValue(*scratch, index, s.value, value, error))
-            return Failure{kExitFailure, error};
+        if (!resolveValue(*scratch, index, text, value, error)) return Failure{kExitFailure, error};
         out.push_back({index, value});
     }
     return std::nullopt;
@@ -104,7 +106,8 @@ std::optional<Failure> refuseClash(const char* option, const std::string& pictur
 }
 
 std::optional<Failure> checkPicturePaths(const Options& o, const std::string& outputPath) {
-    for (auto f : {refuseClash("--plot", o.plotPath, "output", outputPath),
+    for (auto f : {refuseClash("the output", outputPath, "input", o.inputPath),
+                   refuseClash("--plot", o.plotPath, "output", outputPath),
                    refuseClash("--plot", o.plotPath, "input", o.inputPath),
                    refuseClash("--editor-png", o.editorPngPath, "output", outputPath),
                    refuseClash("--editor-png", o.editorPngPath, "input", o.inputPath),
@@ -146,14 +149,15 @@ std::string plotTitle(PluginHost& plugin, const Options& o) {
 }
 
 // The program, the settings and the transport, then the resume.
-std::optional<Failure> preparePlugin(PluginHost& plugin, const Options& o, const Audio& input) {
-    const float sampleRate = static_cast<float>(input.sampleRate);
+std::optional<Failure> preparePlugin(PluginHost& plugin, const Options& o,
+                                     const AudioReader& input) {
+    const float sampleRate = static_cast<float>(input.sampleRate());
     int program = -1;
     if (auto f = chooseProgram(plugin, o, program)) return f;
     std::vector<ResolvedSetting> settings;
     if (auto f = resolveSettings(plugin, o, program, sampleRate, settings)) return f;
 
-    plugin.setTransport(transportFrom(o, input.sampleRate), !o.noTimeInfo);
+    plugin.setTransport(transportFrom(o, input.sampleRate()), !o.noTimeInfo);
     plugin.start(sampleRate, o.blockSize);
     // Plug-ins may derive times in samples when a parameter is written, from
     // the rate they know at that moment; so the program (the plug-in's own one
@@ -163,18 +167,64 @@ std::optional<Failure> preparePlugin(PluginHost& plugin, const Options& o, const
     return std::nullopt;
 }
 
+// A note-on past the end would silently do nothing: say so.
+void warnAboutLateNotes(const Options& o, const AudioReader& input, std::ostream& err) {
+    const long frames = input.promisedFrames();
+    for (double seconds : o.noteOns)
+        if (noteOnFrames({seconds}, input.sampleRate(), frames).empty())
+            err << "tavolu-host: warning: the note-on at " << seconds
+                << " s lies past the end of the input ("
+                << static_cast<double>(frames) / input.sampleRate() << " s) and is left out\n";
+}
+
+// A cut or damaged input renders short: an error, or with --keep-going a
+// warning, naming how much is missing.
+std::optional<Failure> judgeInput(const Options& o, const AudioReader& input, std::ostream& err) {
+    const long missing = input.promisedFrames() - input.framesRead();
+    const std::string why = input.readError();
+    if (missing <= 0 && why.empty()) return std::nullopt;
+    const std::string name = o.inputPath.empty() ? std::string("the demo") : o.inputPath;
+    std::string text = name + " is cut short or damaged: ";
+    if (missing > 0)
+        text += std::to_string(missing) + " of its " + std::to_string(input.promisedFrames()) +
+                " frames are missing";
+    else
+        text += "reading failed at the end";
+    if (!why.empty()) text += " (" + why + ")";
+    if (!o.keepGoing) return Failure{kExitFailure, text + "; --keep-going renders what there is"};
+    err << "tavolu-host: warning: " << text << "; rendered the " << input.framesRead()
+        << " frames there are\n";
+    return std::nullopt;
+}
+
+// The plot's envelopes, gathered block by block as the render goes.
+struct PlotGathering {
+    explicit PlotGathering(long frames) : input(frames, -1), left(frames, 0), right(frames, 1) {}
+    void add(const float* in, int inChannels, const float* out, long n) {
+        input.add(in, inChannels, n);
+        left.add(out, 2, n);
+        right.add(out, 2, n);
+    }
+    EnvelopeGatherer input, left, right;
+};
+
 // The render, with the editor (when it is open) idled between blocks and
-// pictured at the end.
-std::optional<Failure> renderWithEditor(PluginHost& plugin, const Options& o, const Audio& input,
-                                        EditorWindow& editor, Audio& output,
+// pictured at the end, and the plot's envelopes gathered on the way.
+std::optional<Failure> renderWithEditor(PluginHost& plugin, const Options& o, AudioReader& input,
+                                        AudioWriter& output, EditorWindow& editor,
+                                        std::optional<PlotGathering>& plot,
                                         std::optional<Canvas>& editorPicture) {
     std::string error;
-    RenderSettings settings{o.blockSize, o.noteOns, {}};
+    RenderSettings settings{o.blockSize, o.noteOns, {}, {}};
     if (editor.isOpen())
         settings.afterBlock = [&editor](double seconds) { editor.idleAt(seconds); };
-    const double seconds = static_cast<double>(input.frames()) / input.sampleRate;
+    if (plot)
+        settings.onBlock = [&plot](const float* in, int inChannels, const float* out, long n) {
+            plot->add(in, inChannels, out, n);
+        };
+    const double seconds = static_cast<double>(input.promisedFrames()) / input.sampleRate();
     Progress progress(stderr, seconds > kProgressMinSeconds);
-    if (!render(plugin, input, settings, progress, output, error))
+    if (!render(plugin, input, output, settings, progress, error))
         return Failure{kExitFailure, error};
     if (editor.isOpen()) {
         editorPicture = editor.capture(error);
@@ -184,15 +234,16 @@ std::optional<Failure> renderWithEditor(PluginHost& plugin, const Options& o, co
     return std::nullopt;
 }
 
-std::optional<Failure> writeOutputs(PluginHost& plugin, const Options& o,
-                                    const std::string& outputPath, const Audio& input,
-                                    const Audio& output, const std::optional<Canvas>& editorPicture,
-                                    std::ostream& out) {
+std::optional<Failure> writePictures(PluginHost& plugin, const Options& o, const AudioReader& input,
+                                     const std::optional<PlotGathering>& plot,
+                                     const std::optional<Canvas>& editorPicture,
+                                     std::ostream& out) {
     std::string error;
-    if (!writeAudioFile(outputPath, output, error)) return Failure{kExitFailure, error};
-    out << "wrote " << outputPath << "\n";
-    if (!o.plotPath.empty()) {
-        if (!writePlot(o.plotPath, plotTitle(plugin, o), input, output, error))
+    if (plot) {
+        const PlotEnvelopes envelopes{
+            plot->input.envelope(), plot->left.envelope(), plot->right.envelope(),
+            static_cast<double>(input.promisedFrames()) / input.sampleRate()};
+        if (!writePlot(o.plotPath, plotTitle(plugin, o), envelopes, error))
             return Failure{kExitFailure, error};
         out << "wrote " << o.plotPath << "\n";
     }
@@ -203,31 +254,43 @@ std::optional<Failure> writeOutputs(PluginHost& plugin, const Options& o,
     return std::nullopt;
 }
 
-std::optional<Failure> renderFile(PluginHost& plugin, const Options& o, std::ostream& out) {
-    Audio input;
+std::optional<Failure> renderFile(PluginHost& plugin, const Options& o, std::ostream& out,
+                                  std::ostream& err) {
+    AudioReader input;
     std::string error;
     if (o.inputPath.empty()) {
-        input = demoDrumLoop();
-    } else if (!readAudioFile(o.inputPath, input, error)) {
+        input.openMemory(demoDrumLoop());
+    } else if (!input.open(o.inputPath, error)) {
         return Failure{kExitFailure, error};
     }
     const std::string outputPath = !o.outputPath.empty() ? o.outputPath
                                    : o.inputPath.empty() ? kDemoOutput
                                                          : defaultOutputPath(o.inputPath);
     if (auto f = checkPicturePaths(o, outputPath)) return f;
+    int format = 0;
+    if (!outputFormatFor(outputPath, input.format(), 2, format, error))
+        return Failure{kExitUsage, error};
     if (auto f = checkCreatable(o, outputPath)) return f;
     std::string xServer;
     if (auto f = checkEditorPicture(plugin, o, xServer)) return f;
     if (auto f = preparePlugin(plugin, o, input)) return f;
+    warnAboutLateNotes(o, input, err);
 
+    AudioWriter output;  // removes its unfinished file on every way out
+    if (!output.open(outputPath, input.sampleRate(), 2, format, error))
+        return Failure{kExitFailure, error};
     // Closed by its destructor on every way out, the server stopped with it.
     EditorWindow editor(plugin);
     if (!o.editorPngPath.empty() && !editor.open(xServer, error))
         return Failure{kExitFailure, error};
-    Audio output;
+    std::optional<PlotGathering> plot;
+    if (!o.plotPath.empty()) plot.emplace(input.promisedFrames());
     std::optional<Canvas> editorPicture;
-    if (auto f = renderWithEditor(plugin, o, input, editor, output, editorPicture)) return f;
-    return writeOutputs(plugin, o, outputPath, input, output, editorPicture, out);
+    if (auto f = renderWithEditor(plugin, o, input, output, editor, plot, editorPicture)) return f;
+    if (auto f = judgeInput(o, input, err)) return f;
+    if (!output.finish(error)) return Failure{kExitFailure, error};
+    out << "wrote " << outputPath << "\n";
+    return writePictures(plugin, o, input, plot, editorPicture, out);
 }
 
 std::optional<Failure> listPlugin(PluginHost& plugin, const Options& o, std::ostream& out) {
@@ -247,6 +310,13 @@ std::optional<Failure> listPlugin(PluginHost& plugin, const Options& o, std::ost
         printPrograms(plugin, out);
     }
     return std::nullopt;
+}
+
+std::optional<Failure> loadAndRun(const Options& o, std::ostream& out, std::ostream& err) {
+    PluginHost plugin;
+    std::string error;
+    if (!plugin.load(o.pluginPath, error)) return Failure{kExitFailure, error};
+    return (o.list || o.programs) ? listPlugin(plugin, o, out) : renderFile(plugin, o, out, err);
 }
 
 }  // namespace
@@ -270,14 +340,13 @@ int runHost(const std::vector<std::string>& args, const std::string& defaultPlug
     }
     if (o.pluginPath.empty()) o.pluginPath = defaultPlugin;
 
-    PluginHost plugin;
-    std::string error;
-    if (!plugin.load(o.pluginPath, error)) {
-        err << "tavolu-host: error: " << error << "\n";
-        return kExitFailure;
+    std::optional<Failure> failure;
+    try {
+        failure = loadAndRun(o, out, err);
+    } catch (const std::bad_alloc&) {
+        // Whatever was being written has been removed by its owner on the way here.
+        failure = Failure{kExitFailure, "out of memory"};
     }
-    const std::optional<Failure> failure =
-        (o.list || o.programs) ? listPlugin(plugin, o, out) : renderFile(plugin, o, out);
     if (failure) {
         err << "tavolu-host: error: " << failure->message << "\n";
         return failure->code;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/host/host_app.h"
+#include "tools/host/interrupt_cleanup.h"
 
 namespace {
 
@@ -25,6 +26,8 @@ std::string defaultPlugin() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Ctrl-C during a long render must not leave its temporary file behind.
+    tavolu::host::removeTemporariesOnInterrupt();
     std::vector<std::string> args(argv + 1, argv + argc);
     return tavolu::host::runHost(args, defaultPlugin(), std::cout, std::cerr);
 }

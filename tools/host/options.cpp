@@ -9,10 +9,11 @@ namespace {
 
 constexpr int kMaxBlockSize = 1 << 20;  // frames; far above any host's block
 
-// A whole-string decimal number; rejects empty text, trailing junk, NaN and
-// infinities.
+// A whole-string decimal number; rejects empty text, blanks, trailing junk,
+// hexadecimal (strtod would take "0x10" as 16), NaN and infinities.
 bool parseNumber(const std::string& text, double& out) {
-    if (text.empty()) return false;
+    if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string::npos)
+        return false;
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
@@ -62,7 +63,7 @@ bool parseNoteOns(const std::string& text, std::vector<double>& out) {
 bool parseParameter(const std::string& text, std::vector<ParameterSetting>& out) {
     const auto eq = text.find('=');
     if (eq == std::string::npos || eq == 0 || eq + 1 == text.size()) return false;
-    out.push_back({text.substr(0, eq), text.substr(eq + 1)});
+    out.push_back({text.substr(0, eq), text.substr(eq + 1), text});
     return true;
 }
 
@@ -73,10 +74,13 @@ std::string quoted(const std::string& s) {
 // Applies one option that takes a value; returns an error text or "".
 std::string applyValued(const std::string& name, const std::string& value, Options& o) {
     if (name == "--plugin") {
+        if (value.empty()) return "--plugin needs a file name";
         o.pluginPath = value;
     } else if (name == "--output" || name == "-o") {
+        if (value.empty()) return name + " needs a file name";
         o.outputPath = value;
     } else if (name == "--plot") {
+        if (value.empty()) return "--plot needs a file name";
         o.plotPath = value;
     } else if (name == "--editor-png") {
         if (value.empty()) return "--editor-png needs a file name";
@@ -132,6 +136,8 @@ bool applyFlag(const std::string& name, Options& o) {
         o.stopped = true;
     else if (name == "--no-time-info")
         o.noTimeInfo = true;
+    else if (name == "--keep-going")
+        o.keepGoing = true;
     else
         return false;
     return true;
@@ -179,7 +185,15 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         return r;
     }
     if (!positional.empty()) o.inputPath = positional[0];
+    if (!positional.empty() && o.inputPath.empty()) {
+        r.error = "the input file name is empty";
+        return r;
+    }
     if (positional.size() == 2) {
+        if (positional[1].empty()) {
+            r.error = "the output file name is empty";
+            return r;
+        }
         if (!o.outputPath.empty()) {
             r.error = "the output is given twice (as a file and with --output)";
             return r;
@@ -197,7 +211,7 @@ std::string usageText() {
     return R"(usage: tavolu-host [options] [INPUT [OUTPUT]]
 
 Loads a VST 2.4 plug-in and renders INPUT (WAV, AIFF or FLAC) through it into
-OUTPUT, in the same format, at the file's sample rate. Without INPUT it renders
+OUTPUT at the file's sample rate. Without INPUT it renders
 a built-in drum loop (four bars at 120 BPM) through the preset "Ping Pong".
 
   --list                 print the plug-in's identity and parameter table
@@ -209,7 +223,11 @@ a built-in drum loop (four bars at 120 BPM) through the preset "Ping Pong".
                          (e.g. "Trig Source=Quarter Note"); a text is found by
                          trying the values 0, 0.001, ... 1 in turn and taking
                          the first whose display matches
-  -o, --output FILE      the output file (default: INPUT-panned.EXT, demo.wav)
+  -o, --output FILE      the output file (default: INPUT-panned.EXT, demo.wav);
+                         its extension (.wav, .aiff, .flac) sets the format,
+                         else the input's format is kept. A symbolic link is
+                         written through, a device written directly, a file
+                         with other names (hard links) rewritten in place
   --plot FILE.png        draw input and output envelopes over time
   --editor-png FILE.png  a picture of the plug-in's editor as it looks after
                          the render; the editor runs in a private X server
@@ -221,6 +239,8 @@ a built-in drum loop (four bars at 120 BPM) through the preset "Ping Pong".
   --no-time-info         answer no time information at all
   --note-on T1,T2,...    MIDI note-ons at these times in seconds (velocity 100)
   --block N              frames per processing call (default 512)
+  --keep-going           render a cut or damaged input as far as it goes (a
+                         warning, exit 0) instead of failing on it
   -h, --help             this text
 )";
 }

@@ -10,10 +10,13 @@
 namespace tavolu::host {
 
 // A parameter setting as typed: the name and the value text, split at the
-// first '='. The text is either a normalised number or a display text.
+// first '='. The text is either a normalised number or a display text. A
+// name may hold '=' itself, so the whole text is kept for the lookup, which
+// takes the longest parameter name it begins with.
 struct ParameterSetting {
     std::string name;
     std::string value;
+    std::string text;  // NAME=VALUE as typed
 };
 
 struct Options {
@@ -38,6 +41,7 @@ struct Options {
 
     std::vector<double> noteOns;  // seconds from the start
     int blockSize = 512;          // frames per processing call
+    bool keepGoing = false;       // render a cut or damaged input as far as it goes
 };
 
 // Either the parsed options or a one-line reason why the command line is wrong.

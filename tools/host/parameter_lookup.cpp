@@ -71,6 +71,22 @@ int findParameter(PluginHost& plugin, const std::string& name, std::string& erro
     return -1;
 }
 
+int findParameterSetting(PluginHost& plugin, const std::string& text, std::string& value,
+                         std::string& error) {
+    std::string ignored;
+    for (auto eq = text.rfind('='); eq != std::string::npos && eq > 0;
+         eq = text.rfind('=', eq - 1)) {
+        if (eq + 1 == text.size()) continue;  // no value after this split
+        const int index = findParameter(plugin, text.substr(0, eq), ignored);
+        if (index >= 0) {
+            value = text.substr(eq + 1);
+            return index;
+        }
+    }
+    findParameter(plugin, text.substr(0, text.find('=')), error);  // for its message
+    return -1;
+}
+
 bool resolveValue(PluginHost& scratch, int index, const std::string& text, float& value,
                   std::string& error) {
     const std::string name = trimBlanks(scratch.parameterName(index));

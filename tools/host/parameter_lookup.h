@@ -20,6 +20,13 @@ int findProgram(PluginHost& plugin, const std::string& text, std::string& error)
 // case. Returns -1 and sets error when there is no such parameter.
 int findParameter(PluginHost& plugin, const std::string& name, std::string& error);
 
+// [UI thread] The parameter a NAME=VALUE text sets. A name may hold '='
+// itself ("Start=End"), so of the names the text begins with, each followed
+// by '=' and a value, the longest wins. Returns -1 and sets error when none
+// fits; value gets the text after the name.
+int findParameterSetting(PluginHost& plugin, const std::string& text, std::string& value,
+                         std::string& error);
+
 // [UI thread] A number is taken as the normalised value (0 to 1). Any other
 // text is a display text: the values k/1000 (k = 0..1000) are written in
 // turn and the first whose display equals the text wins. The search writes

@@ -47,36 +47,6 @@ constexpr LaneStyle kLanes[kLaneCount] = {
     {"RIGHT", {246, 180, 130}, kRightColour},
 };
 
-// Peak and RMS of one channel (or of both, channel -1) per pixel column.
-struct Envelope {
-    std::vector<double> peak, rms;
-};
-
-Envelope envelopeOf(const Audio& audio, int channel) {
-    Envelope env{std::vector<double>(kLaneWidth, 0.0), std::vector<double>(kLaneWidth, 0.0)};
-    const long frames = audio.frames();
-    const int ch = audio.channels;
-    for (int col = 0; col < kLaneWidth && frames > 0; ++col) {
-        const long begin = frames * col / kLaneWidth;
-        const long end = std::max(begin + 1, frames * (col + 1) / kLaneWidth);
-        double peak = 0.0, sum = 0.0;
-        long count = 0;
-        for (long f = begin; f < end && f < frames; ++f) {
-            for (int c = 0; c < ch; ++c) {
-                if (channel >= 0 && c != channel) continue;
-                const double x = audio.samples[static_cast<std::size_t>(f) * ch + c];
-                if (!std::isfinite(x)) continue;
-                peak = std::max(peak, std::fabs(x));
-                sum += x * x;
-                ++count;
-            }
-        }
-        env.peak[col] = peak;
-        env.rms[col] = count ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
-    }
-    return env;
-}
-
 void drawLane(Canvas& canvas, int top, const LaneStyle& style, const Envelope& env, double scale) {
     const int mid = top + kLaneHeight / 2;
     const double half = kLaneHeight / 2 - 2;
@@ -156,15 +126,54 @@ void drawTimeAxis(Canvas& canvas, double seconds) {
 
 }  // namespace
 
-bool writePlot(const std::string& path, const std::string& title, const Audio& input,
-               const Audio& output, std::string& error) {
+EnvelopeGatherer::EnvelopeGatherer(long frames, int channel)
+    : frames_(std::max(frames, 0L)),
+      channel_(channel),
+      peak_(kLaneWidth, 0.0),
+      sum_(kLaneWidth, 0.0),
+      count_(kLaneWidth, 0) {}
+
+long EnvelopeGatherer::begin(int column) const {
+    return frames_ * column / kLaneWidth;
+}
+
+long EnvelopeGatherer::end(int column) const {
+    return std::max(begin(column) + 1, frames_ * (column + 1) / kLaneWidth);
+}
+
+void EnvelopeGatherer::add(const float* interleaved, int channels, long n) {
+    for (long i = 0; i < n; ++i, ++position_) {
+        if (position_ >= frames_) return;  // more than promised: off the picture
+        while (firstOpen_ < kLaneWidth && end(firstOpen_) <= position_) ++firstOpen_;
+        // Shorter files than the plot is wide share a frame between columns.
+        for (int col = firstOpen_; col < kLaneWidth && begin(col) <= position_; ++col) {
+            for (int c = 0; c < channels; ++c) {
+                if (channel_ >= 0 && c != channel_) continue;
+                const double x = interleaved[i * channels + c];
+                if (!std::isfinite(x)) continue;
+                peak_[col] = std::max(peak_[col], std::fabs(x));
+                sum_[col] += x * x;
+                ++count_[col];
+            }
+        }
+    }
+}
+
+Envelope EnvelopeGatherer::envelope() const {
+    Envelope env{peak_, std::vector<double>(kLaneWidth, 0.0)};
+    for (int col = 0; col < kLaneWidth; ++col)
+        if (count_[col]) env.rms[col] = std::sqrt(sum_[col] / static_cast<double>(count_[col]));
+    return env;
+}
+
+bool writePlot(const std::string& path, const std::string& title, const PlotEnvelopes& plot,
+               std::string& error) {
     Canvas canvas(kPlotWidth, kPlotHeight, kBackground);
-    const Envelope envelopes[kLaneCount] = {envelopeOf(input, -1), envelopeOf(output, 0),
-                                            envelopeOf(output, 1)};
+    const Envelope* envelopes[kLaneCount] = {&plot.input, &plot.left, &plot.right};
     // One scale for all lanes, so their levels compare honestly.
     double loudest = 1e-9;
-    for (const Envelope& e : envelopes)
-        for (double p : e.peak) loudest = std::max(loudest, p);
+    for (const Envelope* e : envelopes)
+        for (double p : e->peak) loudest = std::max(loudest, p);
 
     drawText(canvas, kLaneLeft, 16, title, kTextScale, kText);
     // Lane grounds, then the time grid, then the envelopes over both.
@@ -172,13 +181,11 @@ bool writePlot(const std::string& path, const std::string& title, const Audio& i
         canvas.fill(kLaneLeft, kFirstLaneTop + lane * (kLaneHeight + kLaneGap), kLaneWidth,
                     kLaneHeight, kLaneFill);
     canvas.fill(kLaneLeft, kPanTop, kLaneWidth, kPanHeight, kLaneFill);
-    const double seconds =
-        input.sampleRate > 0 ? static_cast<double>(input.frames()) / input.sampleRate : 0.0;
-    drawTimeAxis(canvas, seconds);
+    drawTimeAxis(canvas, plot.seconds);
     for (int lane = 0; lane < kLaneCount; ++lane)
         drawLane(canvas, kFirstLaneTop + lane * (kLaneHeight + kLaneGap), kLanes[lane],
-                 envelopes[lane], 1.0 / loudest);
-    drawPanLane(canvas, envelopes[1], envelopes[2], loudest);
+                 *envelopes[lane], 1.0 / loudest);
+    drawPanLane(canvas, plot.left, plot.right, loudest);
     return writePng(path, canvas, error);
 }
 

@@ -61,8 +61,8 @@ std::vector<long> noteOnFrames(const std::vector<double>& seconds, int sampleRat
     return at;
 }
 
-bool render(PluginHost& plugin, const Audio& input, const RenderSettings& settings,
-            Progress& progress, Audio& output, std::string& error) {
+bool render(PluginHost& plugin, AudioReader& input, AudioWriter& output,
+            const RenderSettings& settings, Progress& progress, std::string& error) {
     const vst2::AEffect& e = *plugin.effect();
     if (e.numInputs < 0 || e.numInputs > kMaxChannels || e.numOutputs < 1 ||
         e.numOutputs > kMaxChannels) {
@@ -71,10 +71,12 @@ bool render(PluginHost& plugin, const Audio& input, const RenderSettings& settin
         return false;
     }
     const int block = settings.blockSize;
-    const long frames = input.frames();
-    const std::vector<long> notes = noteOnFrames(settings.noteOns, input.sampleRate, frames);
+    const long promised = input.promisedFrames();
+    const double rate = input.sampleRate();
+    const std::vector<long> notes = noteOnFrames(settings.noteOns, input.sampleRate(), promised);
 
     // Every channel the plug-in declares gets a buffer; only two carry audio.
+    const int ch = input.channels();
     const int inCount = std::max(2, e.numInputs);
     const int outCount = std::max(2, e.numOutputs);
     std::vector<std::vector<float>> inBuf(inCount, std::vector<float>(block, 0.0f));
@@ -82,36 +84,35 @@ bool render(PluginHost& plugin, const Audio& input, const RenderSettings& settin
     std::vector<float*> ins(inCount), outs(outCount);
     for (int c = 0; c < inCount; ++c) ins[c] = inBuf[c].data();
     for (int c = 0; c < outCount; ++c) outs[c] = outBuf[c].data();
-
-    output.sampleRate = input.sampleRate;
-    output.format = input.format;
-    output.channels = 2;
-    output.samples.assign(static_cast<std::size_t>(frames) * 2, 0.0f);
+    std::vector<float> read(static_cast<std::size_t>(block) * ch);
+    std::vector<float> written(static_cast<std::size_t>(block) * 2);
 
     EventList events(notes.size());
     std::size_t nextNote = 0;
-    for (long pos = 0; pos < frames; pos += block) {
-        const int n = static_cast<int>(std::min<long>(block, frames - pos));
+    long pos = 0;
+    while (const long got = input.read(read.data(), block)) {
+        const int n = static_cast<int>(got);
         events.clear();
         while (nextNote < notes.size() && notes[nextNote] < pos + n)
             events.addNoteOn(static_cast<int>(notes[nextNote++] - pos));
         if (!events.empty()) plugin.sendEvents(events.events());
 
-        const int ch = input.channels;
         for (int i = 0; i < n; ++i) {
-            const float* frame = &input.samples[static_cast<std::size_t>(pos + i) * ch];
-            inBuf[0][i] = frame[0];
-            inBuf[1][i] = frame[ch - 1];  // mono feeds both inputs
+            inBuf[0][i] = read[static_cast<std::size_t>(i) * ch];
+            inBuf[1][i] = read[static_cast<std::size_t>(i) * ch + ch - 1];  // mono feeds both
         }
         plugin.process(ins.data(), outs.data(), n, static_cast<double>(pos));
         const float* right = e.numOutputs >= 2 ? outs[1] : outs[0];
         for (int i = 0; i < n; ++i) {
-            output.samples[static_cast<std::size_t>(pos + i) * 2] = outs[0][i];
-            output.samples[static_cast<std::size_t>(pos + i) * 2 + 1] = right[i];
+            written[static_cast<std::size_t>(i) * 2] = outs[0][i];
+            written[static_cast<std::size_t>(i) * 2 + 1] = right[i];
         }
-        progress.update(static_cast<double>(pos + n) / static_cast<double>(frames));
-        if (settings.afterBlock)
-            settings.afterBlock(static_cast<double>(pos + n) / input.sampleRate);
+        if (!output.write(written.data(), n, error)) return false;
+        if (settings.onBlock) settings.onBlock(read.data(), ch, written.data(), n);
+        pos += n;
+        progress.update(promised > 0 ? static_cast<double>(pos) / static_cast<double>(promised)
+                                     : 1.0);
+        if (settings.afterBlock) settings.afterBlock(static_cast<double>(pos) / rate);
     }
     return true;
 }
