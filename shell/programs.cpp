@@ -53,7 +53,7 @@ void Tavolu::getProgramName(char* name) {
     const int32_t k = curProgram;
     const char* stored = programs[k].name;
     if (isUserName(stored)) {
-        std::snprintf(name, kProgramNameSize, "%s%ld", stored, static_cast<long>(k) + 1);
+        std::snprintf(name, kProgramNameSize, "%s%ld", kUserName, static_cast<long>(k) + 1);
     } else {
         copyText(name, stored, kProgramNameSize);
     }
@@ -64,7 +64,7 @@ bool Tavolu::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* 
     if (!isProgramIndex(index)) return false;
     const char* stored = programs[index].name;
     if (isUserName(stored)) {
-        std::snprintf(text, kProgramNameSize, "%s %ld", stored,
+        std::snprintf(text, kProgramNameSize, "%s %ld", kUserName,
                       static_cast<long>(index) - kFirstUserProgram);
     } else {
         copyText(text, stored, kProgramNameSize);
