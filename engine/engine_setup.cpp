@@ -2,8 +2,8 @@
 // and the sample-rate set-up done at resume.
 #include <cmath>
 
-#include "engine/engine.h"
 #include "common/numeric.h"
+#include "engine/engine.h"
 
 namespace tavolu {
 
@@ -69,6 +69,9 @@ void Engine::resume(float sampleRate) {
         lfoRateScale = static_cast<float>(double{slewStep} * kLfoRatePerSlew);
     }
     timeInfoCurrent = false;
+    // The transport may have moved anywhere while suspended: the counters no
+    // longer count toward the host's lines.
+    hostSyncValid = false;
 }
 
 // [audio thread] Only a note-on of velocity 64 or more triggers; channel, note
