@@ -243,6 +243,14 @@ void applyGains(const float* mono, double leftGain, double rightGain, float* out
     return end - begin;
 }
 
+// A counter set afresh from the host's position: `fresh` samples to the next
+// line. When the running counter has a line due on this sample and the fresh
+// one does not, the line fires now and the counter then reaches `fresh`.
+double keepDueLine(bool counting, double running, double fresh, double step) {
+    if (counting && running < 1.0 && fresh >= 1.0) return fresh - step;
+    return fresh;
+}
+
 }  // namespace
 
 // [audio thread] Reads the host's transport and sets the bar and grid
@@ -267,8 +275,20 @@ void Engine::blockStart() {
             // Only a moving transport resets the counters; a stopped one lets
             // the lines keep coming at the last tempo.
             lastPpqPos = time.ppqPos;
-            samplesToNextBar = (beatsPerBar - posInBar) * samplesPerBeat;
-            samplesToNextGridLine = (grid - posInGrid) * samplesPerBeat;
+            lineTolerance =
+                tavolu::lineTolerance(time.ppqPos, time.barStartPos, beatsPerBar, samplesPerBeat);
+            const double toBar =
+                onWholeSample((beatsPerBar - posInBar) * samplesPerBeat, lineTolerance);
+            const double toGrid = onWholeSample((grid - posInGrid) * samplesPerBeat, lineTolerance);
+            // The host asks to be read only after a line has passed, so this
+            // block may start exactly on the next one, where the host's
+            // position counts it as passed (at a bar start) although it has
+            // not fired yet. A line the counters have due on this very sample
+            // stays due, and the lines after it follow the host.
+            const bool counting = hostSyncValid;
+            samplesToNextBar = keepDueLine(counting, samplesToNextBar, toBar, samplesPerBar);
+            samplesToNextGridLine =
+                keepDueLine(counting, samplesToNextGridLine, toGrid, grid * samplesPerBeat);
         }
         if (lfoFreqSource != 0) {
             lfoPhaseStep = static_cast<float>(time.tempo * kRadiansPerBeatMinute *
@@ -336,17 +356,27 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
     const Channels in{inLeft, inRight};
     const Outputs outputs{outLeft, outRight};
 
+    // The counter of a host line that passes on this sample, moved on to the next.
+    const auto nextLine = [this](double counter, double step) {
+        return onWholeSample(counter + step, lineTolerance);
+    };
+
     int32_t i = 0;
     while (i < sampleFrames) {
-        // Bar and grid lines due at this sample's start. The bar counter
-        // carries its fraction over; the grid counter is set afresh.
+        // Bar and grid lines due at this sample's start. On the host's time
+        // both counters carry their fraction over, so that a line comes where
+        // the host's position would put it whether or not a block starts in
+        // between; without it the grid counter is set afresh.
         if (v.samplesToNextBar < 1.0) {
-            v.samplesToNextBar += samplesPerBar;
+            v.samplesToNextBar = hostSyncValid ? nextLine(v.samplesToNextBar, samplesPerBar)
+                                               : v.samplesToNextBar + samplesPerBar;
             v.barPending = hostSyncValid;
             timeInfoCurrent = false;
         }
         if (v.samplesToNextGridLine < 1.0) {
-            v.samplesToNextGridLine = gridBeats * samplesPerBeat;
+            const double step = gridBeats * samplesPerBeat;
+            v.samplesToNextGridLine =
+                hostSyncValid ? nextLine(v.samplesToNextGridLine, step) : step;
             if (hostSyncValid) {
                 v.pending |= kGridPending;
             } else {

@@ -161,6 +161,9 @@ struct Engine {
     double samplesPerBar = 22050.0;
     double samplesToNextGridLine = 0.0;
     double lastPpqPos = -99999999.0;
+    // Samples: how far a line computed from the host's position may stray from
+    // a whole sample through rounding alone (see blockStart).
+    double lineTolerance = 0.0;
 
     // --- Transient detector ---
     float detEnvelope = 0.0f;

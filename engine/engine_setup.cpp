@@ -2,8 +2,9 @@
 // and the sample-rate set-up done at resume.
 #include <cmath>
 
-#include "engine/engine.h"
 #include "common/numeric.h"
+#include "common/sample_rate.h"
+#include "engine/engine.h"
 
 namespace tavolu {
 
@@ -13,7 +14,6 @@ constexpr float kUpdatePeriod = 0.01f;          // s between periodic updates
 constexpr double kDetectorSegmentRate = 80.0;   // detector segments per second
 constexpr double kSlewSamplesAt44k = 441.0;     // samples for a full slew, scaled to the rate
 constexpr float kLfoRatePerSlew = 0.1f;
-constexpr float kLowestSampleRate = 80.0f;  // Hz: below it a detector segment is empty
 }  // namespace
 
 // [any thread]
@@ -59,7 +59,7 @@ void Engine::updateHoldSource() {
 // [UI thread, never while processing] A rate that is not finite or too low to
 // hold one detector sample is refused; the previous rate's values stand.
 void Engine::resume(float sampleRate) {
-    if (std::isfinite(sampleRate) && sampleRate >= kLowestSampleRate) {
+    if (supportedSampleRate(sampleRate)) {
         const double r = sampleRate;
         engineSampleRate = sampleRate;
         updateInterval = truncToInt32(r * kUpdatePeriod);
@@ -69,6 +69,9 @@ void Engine::resume(float sampleRate) {
         lfoRateScale = static_cast<float>(double{slewStep} * kLfoRatePerSlew);
     }
     timeInfoCurrent = false;
+    // The transport may have moved anywhere while suspended: the counters no
+    // longer count toward the host's lines.
+    hostSyncValid = false;
 }
 
 // [audio thread] Only a note-on of velocity 64 or more triggers; channel, note

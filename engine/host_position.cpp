@@ -26,6 +26,20 @@ double positionInGrid(double posInBar, double gridBeats) {
     return pos;
 }
 
+double onWholeSample(double samples, double tolerance) {
+    const double nearest = std::nearbyint(samples);
+    return std::fabs(samples - nearest) <= tolerance ? nearest : samples;
+}
+
+double lineTolerance(double ppqPos, double barStartPos, double beatsPerBar, double samplesPerBeat) {
+    // 2^-44: 256 times the relative rounding of a double, far above what the
+    // host's and our few operations lose, far below a sample at any position
+    // a session reaches.
+    constexpr double kRelative = 5.684341886080802e-14;
+    const double beats = std::fabs(ppqPos) + std::fabs(barStartPos) + beatsPerBar;
+    return beats * samplesPerBeat * kRelative;
+}
+
 bool usableHostTime(double ppqPos, double barStartPos, double tempo) {
     // A tempo beyond the float range cannot be shown or turned into an LFO rate.
     return std::isfinite(ppqPos) && std::isfinite(barStartPos) &&

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/numeric.h"
+#include "common/sample_rate.h"
 #include "shell/audio_effect.h"
 
 namespace tavolu {
@@ -13,7 +14,6 @@ using namespace vst2;
 namespace {
 
 constexpr VstIntPtr kCurrentMidiProgramUnknown = -1;
-constexpr float kLowestSampleRate = 80.0f;  // Hz: below it a detector segment is empty
 
 bool isProgramNumber(VstIntPtr k, VstInt32 count) {
     return k >= 0 && k < count;
@@ -74,7 +74,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
 
         case effSetSampleRate:
             // A rate the engine cannot run at is not taken; the previous one stays.
-            if (std::isfinite(opt) && opt >= kLowestSampleRate) setSampleRate(opt);
+            if (supportedSampleRate(opt)) setSampleRate(opt);
             return 0;
         case effSetBlockSize: setBlockSize(static_cast<VstInt32>(value)); return 0;
         case effMainsChanged:

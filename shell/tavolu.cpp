@@ -2,6 +2,7 @@
 // way out to the host and the editor.
 #include "shell/tavolu.h"
 
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -123,11 +124,14 @@ void Tavolu::processReplacing(float** inputs, float** outputs, VstInt32 frames) 
 }
 
 // [audio thread] Only MIDI events reach the engine; a list with a negative
-// count or holes in it is read as far as it is sound.
+// count or holes in it is read as far as it is sound. An event is read only as
+// far as its byteSize declares: one too short to hold the three bytes of a
+// message is passed over, since reading on would run past what the host gave.
 VstInt32 Tavolu::processEvents(const VstEvents& events) {
+    constexpr VstInt32 kMessageEnd = offsetof(VstMidiEvent, midiData) + 3;  // bytes
     for (VstInt32 i = 0; i < events.numEvents; ++i) {
         const VstEvent* event = events.events[i];
-        if (!event || event->type != kVstMidiType) continue;
+        if (!event || event->type != kVstMidiType || event->byteSize < kMessageEnd) continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
         engine.midiMessage(static_cast<uint8_t>(midi->midiData[0]),
                            static_cast<uint8_t>(midi->midiData[1]),

@@ -143,6 +143,33 @@ TEST(Equivalence, BarSyncedLfoRestartsFromTheRightValue) {
     }
 }
 
+// The transport runs on between blocks as a host's does, so the counters are
+// reset at block starts that may fall on, or a hair beside, a line.
+TEST(Equivalence, RollingTransportWithGridLinesOnBlockStarts) {
+    for (int block : {1, 100, 441, 4096}) {
+        for (double tempo : {120.0, 133.0, 240.0}) {
+            Twin fast(44100.0f, 0), model(44100.0f, 0);
+            std::vector<float> l = burstSignal(100000, 6), r = burstSignal(100000, 7);
+            std::vector<float> l2 = l, r2 = r;
+            for (Twin* twin : {&fast, &model}) twin->rig.set(kTrigSource, 0.9f);  // sixteenths
+            for (int32_t at = 0; at < 100000; at += block) {
+                const double ppq = at / 44100.0 * tempo / 60.0;
+                fast.host.time = model.host.time =
+                    HostTime{ppq, tempo, std::floor(ppq / 4.0) * 4.0, 4};
+                const int32_t len = std::min(block, 100000 - at);
+                fast.engine.processReplacing(l.data() + at, r.data() + at, l.data() + at,
+                                             r.data() + at, len);
+                reference::processReplacing(model.engine, l2.data() + at, r2.data() + at,
+                                            l2.data() + at, r2.data() + at, len);
+            }
+            ASSERT_EQ(l, l2) << block << " " << tempo;
+            ASSERT_EQ(r, r2) << block << " " << tempo;
+            expectSameReports(fast.host, model.host);
+            expectSameState(fast.engine, model.engine);
+        }
+    }
+}
+
 TEST(Equivalence, RandomSettingsSignalsAndTransport) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "engine/host_position.h"
@@ -40,6 +41,24 @@ TEST_F(HostSync, WorkedExampleQuarterNotes) {
     EXPECT_TRUE(e.timeInfoCurrent);
     ASSERT_EQ(host.count(kReportTempo), 1);
     EXPECT_EQ(host.reports.back().value, 120.0f);
+}
+
+// Each note value of "LFO Freq Source" makes one half period of the LFO last
+// that note at the host's tempo, set at the block start.
+TEST_F(HostSync, NoteValueLfoRatesFollowTheTempo) {
+    const std::pair<float, double> sources[] = {
+        {0.25f, 4.0}, {0.5f, 2.0}, {0.75f, 1.0}, {1.0f, 0.5}};  // Whole .. Eighth Note: beats
+    for (double tempo : {120.0, 97.0}) {
+        for (const auto& [value, beats] : sources) {
+            rig.set(kLfoFreqSource, value);
+            host.time.tempo = tempo;
+            e.requestTimeInfo();
+            e.blockStart();
+            const double halfPeriod = 3.141592653589793 / double{e.lfoPhaseStep};  // samples
+            EXPECT_NEAR(halfPeriod / e.samplesPerBeat, beats, beats * 1e-6)
+                << value << " at " << tempo << " BPM";
+        }
+    }
 }
 
 TEST_F(HostSync, GridAndBarLinesFireAndAskForFreshTime) {

@@ -9,6 +9,7 @@
 
 #include "engine/denormal_guard.h"
 #include "engine/engine.h"
+#include "engine/host_position.h"
 
 namespace tavolu::testing::reference {
 
@@ -110,12 +111,18 @@ inline void processReplacing(Engine& e, const float* inL, const float* inR, floa
     for (int32_t i = 0; i < frames; ++i) {
         if (e.samplesToNextBar < 1.0) {
             e.samplesToNextBar += e.samplesPerBar;
+            if (e.hostSyncValid) {
+                e.samplesToNextBar = onWholeSample(e.samplesToNextBar, e.lineTolerance);
+            }
             e.barPending = e.hostSyncValid;
             e.timeInfoCurrent = false;
         }
         e.samplesToNextBar -= 1.0;
         if (e.samplesToNextGridLine < 1.0) {
-            e.samplesToNextGridLine = e.gridBeats * e.samplesPerBeat;
+            const double step = e.gridBeats * e.samplesPerBeat;
+            e.samplesToNextGridLine =
+                e.hostSyncValid ? onWholeSample(e.samplesToNextGridLine + step, e.lineTolerance)
+                                : step;
             e.gridPending = e.hostSyncValid;
             e.timeInfoCurrent = false;
         }

@@ -186,15 +186,32 @@ TEST_F(Dispatcher, UnusableSampleRatesAreNotStored) {
                          -std::numeric_limits<float>::infinity(),
                          0.0f,
                          -44100.0f,
-                         79.9f};
+                         79.9f,
+                         1536001.0f,
+                         2.15e11f,  // the update interval would pass 2^31 samples
+                         std::numeric_limits<float>::max()};
+    float left[512] = {}, right[512] = {};
+    float* channels[2] = {left, right};
     for (float rate : bad) {
         host.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
         host.dispatch(effMainsChanged, 0, 1);
         EXPECT_EQ(host.parameterDisplay(13), "  2.53") << rate;
+        host.processReplacing(channels, channels, 512);
     }
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 1536000.0f);
+    host.dispatch(effMainsChanged, 0, 1);
+    EXPECT_EQ(host.parameterDisplay(13), "  88.01");
+    host.processReplacing(channels, channels, 512);
     host.dispatch(effSetSampleRate, 0, 0, nullptr, 80.0f);
     host.dispatch(effMainsChanged, 0, 1);
     EXPECT_EQ(host.parameterDisplay(13), "  0.00");
+}
+
+TEST_F(Dispatcher, ARefusedSampleRateLeavesTheStoredOne) {
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 88200.0f);
+    host.dispatch(effSetSampleRate, 0, 0, nullptr, 10.0f);
+    host.dispatch(effMainsChanged, 0, 1);
+    EXPECT_EQ(host.parameterDisplay(13), "  5.05");  // the engine runs at 88200 Hz
 }
 
 TEST_F(Dispatcher, EditorRequests) {

@@ -5,7 +5,10 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/parameter_index.h"
@@ -270,6 +273,7 @@ TEST_F(Effect, NoteOnsFromTheEventList) {
     Engine& e = effect.engineState();
     VstMidiEvent quiet{};
     quiet.type = kVstMidiType;
+    quiet.byteSize = sizeof quiet;
     quiet.midiData[0] = static_cast<char>(0x91);
     quiet.midiData[2] = 63;
     VstEvent other{};
@@ -295,6 +299,7 @@ TEST_F(Effect, NoteOnAtTheEndOfALongEventList) {
     other.type = kVstSysExType;
     VstMidiEvent note{};
     note.type = kVstMidiType;
+    note.byteSize = sizeof note;
     note.midiData[0] = static_cast<char>(0x90);
     note.midiData[2] = 100;
     struct LongList {
@@ -305,6 +310,34 @@ TEST_F(Effect, NoteOnAtTheEndOfALongEventList) {
     static_assert(offsetof(LongList, events) == offsetof(VstEvents, events));
     EXPECT_EQ(effect.dispatcher(effProcessEvents, 0, 0, &list, 0.0f), 1);
     EXPECT_TRUE(e.midiTriggerPending);
+}
+
+// A host may pass an event no longer than the size it declares: a note-on is
+// read only when its three bytes lie inside that size. Each event here is
+// allocated at exactly its declared size, so a read past it is a
+// heap-buffer-overflow under AddressSanitizer.
+TEST_F(Effect, EventsAreReadOnlyAsFarAsTheirDeclaredSize) {
+    Engine& e = effect.engineState();
+    AEffect* record = effect.getAeffect();
+    VstMidiEvent full{};
+    full.type = kVstMidiType;
+    full.midiData[0] = static_cast<char>(0x90);
+    full.midiData[1] = 60;
+    full.midiData[2] = 100;
+    constexpr VstInt32 kNoteEnd = offsetof(VstMidiEvent, midiData) + 3;  // bytes
+    const std::pair<VstInt32, bool> sizes[] = {
+        {16, false}, {24, false}, {kNoteEnd - 1, false}, {kNoteEnd, true}, {32, true}};
+    for (const auto& [size, read] : sizes) {
+        full.byteSize = size;
+        std::unique_ptr<char[]> event(new char[static_cast<size_t>(size)]);
+        std::memcpy(event.get(), &full, static_cast<size_t>(size));
+        VstEvents list{};
+        list.numEvents = 1;
+        list.events[0] = reinterpret_cast<VstEvent*>(event.get());
+        e.midiTriggerPending = false;
+        EXPECT_EQ(record->dispatcher(record, effProcessEvents, 0, 0, &list, 0.0f), 1);
+        EXPECT_EQ(bool{e.midiTriggerPending}, read) << size << " bytes";
+    }
 }
 
 TEST_F(Effect, KeysReachTheEditorDecoded) {

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "plugin_fixture.h"
 
@@ -127,6 +128,37 @@ TEST_F(Programs, LongNamesAreCutToTheField) {
     std::string empty;
     host.dispatch(effSetProgramName, 0, 0, empty.data());
     EXPECT_EQ(host.programName(), "");
+}
+
+// Names about as long as the field: the terminator always lands inside its 24
+// bytes and nothing is written past them, through either request.
+TEST_F(Programs, TheTerminatorStaysInsideTheField) {
+    const auto nextProgramValues = [this] {
+        host.dispatch(effSetProgram, 0, 9);
+        std::vector<float> values;
+        for (VstInt32 i = 0; i < 20; ++i) values.push_back(host.getParameter(i));
+        host.dispatch(effSetProgram, 0, 8);
+        return values;
+    };
+    host.dispatch(effSetProgram, 0, 9);
+    for (VstInt32 i = 0; i < 20; ++i)
+        host.setParameter(i, 0.123f);  // values a stray byte would change
+    host.dispatch(effSetProgram, 0, 8);
+    const std::vector<float> before = nextProgramValues();
+    for (std::size_t length = 20; length <= 26; ++length) {
+        std::string name(length, static_cast<char>('a' + length % 26));
+        host.dispatch(effSetProgramName, 0, 0, name.data());
+        const std::string kept = name.substr(0, 23);
+        for (VstInt32 opcode : {effGetProgramName, effGetProgramNameIndexed}) {
+            char buffer[64];
+            std::memset(buffer, 0x55, sizeof buffer);
+            host.dispatch(opcode, opcode == effGetProgramName ? 0 : 8, 0, buffer);
+            EXPECT_EQ(std::string(buffer, strnlen(buffer, 24)), kept) << length;
+            EXPECT_EQ(buffer[kept.size()], '\0') << length;
+            for (std::size_t i = 24; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 0x55) << length;
+        }
+    }
+    EXPECT_EQ(nextProgramValues(), before);  // the record after it is untouched
 }
 
 }  // namespace
