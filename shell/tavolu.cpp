@@ -125,13 +125,19 @@ void Tavolu::processReplacing(float** inputs, float** outputs, VstInt32 frames) 
 
 // [audio thread] Only MIDI events reach the engine; a list with a negative
 // count or holes in it is read as far as it is sound. An event is read only as
-// far as its byteSize declares: one too short to hold the three bytes of a
-// message is passed over, since reading on would run past what the host gave.
+// far as it declares: byteSize counts what follows its type and byteSize
+// fields, as the interface defines it. Hosts fill it either with that (24 for
+// a MIDI event) or with the whole record (32); both reach the message. One too
+// short to hold its three bytes is passed over, since reading on would run
+// past what the host gave.
 VstInt32 Tavolu::processEvents(const VstEvents& events) {
-    constexpr VstInt32 kMessageEnd = offsetof(VstMidiEvent, midiData) + 3;  // bytes
+    constexpr VstInt32 kHeader = offsetof(VstEvent, deltaFrames);  // bytes: type, byteSize
+    constexpr VstInt32 kMessageEnd = offsetof(VstMidiEvent, midiData) + 3;
     for (VstInt32 i = 0; i < events.numEvents; ++i) {
         const VstEvent* event = events.events[i];
-        if (!event || event->type != kVstMidiType || event->byteSize < kMessageEnd) continue;
+        if (!event || event->type != kVstMidiType || event->byteSize < kMessageEnd - kHeader) {
+            continue;
+        }
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
         engine.midiMessage(static_cast<uint8_t>(midi->midiData[0]),
                            static_cast<uint8_t>(midi->midiData[1]),

@@ -3,6 +3,7 @@
 // sees, and the engine's way out to the host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -324,13 +325,17 @@ TEST_F(Effect, EventsAreReadOnlyAsFarAsTheirDeclaredSize) {
     full.midiData[0] = static_cast<char>(0x90);
     full.midiData[1] = 60;
     full.midiData[2] = 100;
-    constexpr VstInt32 kNoteEnd = offsetof(VstMidiEvent, midiData) + 3;  // bytes
-    const std::pair<VstInt32, bool> sizes[] = {
-        {16, false}, {24, false}, {kNoteEnd - 1, false}, {kNoteEnd, true}, {32, true}};
+    // byteSize counts what follows the type and byteSize fields: an event
+    // declaring 19 bytes ends right after the message's third byte. Hosts
+    // write 24 (as the interface defines it) or 32 (the whole record).
+    constexpr VstInt32 kHeader = 8;  // bytes
+    const std::pair<VstInt32, bool> sizes[] = {{0, false}, {16, false}, {18, false},
+                                               {19, true}, {24, true},  {32, true}};
     for (const auto& [size, read] : sizes) {
         full.byteSize = size;
-        std::unique_ptr<char[]> event(new char[static_cast<size_t>(size)]);
-        std::memcpy(event.get(), &full, static_cast<size_t>(size));
+        const size_t extent = size_t(kHeader + size);  // exactly what the event declares
+        std::unique_ptr<char[]> event(new char[extent]);
+        std::memcpy(event.get(), &full, std::min(extent, sizeof full));
         VstEvents list{};
         list.numEvents = 1;
         list.events[0] = reinterpret_cast<VstEvent*>(event.get());
