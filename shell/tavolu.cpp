@@ -125,8 +125,12 @@ void Tavolu::processReplacing(float** inputs, float** outputs, VstInt32 frames) 
 // [audio thread] Only MIDI events reach the engine; a list with a negative
 // count or holes in it is read as far as it is sound.
 VstInt32 Tavolu::processEvents(const VstEvents& events) {
+    // The record declares two pointers but really holds numEvents: they are
+    // read through a plain pointer, as indexing the declared array past its
+    // two would be undefined.
+    const VstEvent* const* list = events.events;
     for (VstInt32 i = 0; i < events.numEvents; ++i) {
-        const VstEvent* event = events.events[i];
+        const VstEvent* event = list[i];
         if (!event || event->type != kVstMidiType) continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
         engine.midiMessage(static_cast<uint8_t>(midi->midiData[0]),

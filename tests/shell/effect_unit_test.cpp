@@ -5,10 +5,12 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 #include "common/parameter_index.h"
+#include "shell/parameter_table.h"
 #include "shell/tavolu.h"
 
 namespace tavolu {
@@ -154,6 +156,28 @@ TEST_F(Effect, SetParameterAutomatedWritesThenTellsTheHost) {
     EXPECT_EQ(fake.automated, (std::vector<std::pair<VstInt32, float>>{{9, 0.25f}}));
     effect.setParameterAutomated(9, std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(fake.automated.size(), 1u);
+}
+
+// Values far outside 0..1 come only from broken hosts, but what the effect
+// derives from them must stay finite and every text terminated.
+TEST_F(Effect, AbsurdWritesLeaveEveryDerivedValueFiniteAndEveryTextSet) {
+    fake.automated.clear();
+    effect.setParameter(kDecay, -std::numeric_limits<float>::max());  // pulls the attack to it
+    EXPECT_EQ(effect.getParameter(kAttack), -std::numeric_limits<float>::max());
+    effect.setParameter(kAttack, 0.5f);
+    effect.setParameter(kHold, -3.0e38f);  // and through the hold end
+    ASSERT_FALSE(fake.automated.empty());
+    for (const auto& [index, value] : fake.automated) EXPECT_TRUE(std::isfinite(value)) << index;
+    for (VstInt32 i = 0; i < kNumParameters; ++i)
+        EXPECT_TRUE(std::isfinite(effect.getParameter(i)));
+
+    for (VstInt32 index : {kStartMode, kTrigSource, kLfoFreqSource, kLfoSync}) {
+        effect.setParameter(index, 1.5f);  // a choice past the list has no text
+        char text[kParameterTextSize];
+        std::memset(text, 'x', sizeof text);
+        effect.getParameterDisplay(index, text);
+        EXPECT_STREQ(text, "") << index;
+    }
 }
 
 // Index 16's steps: each write reverses the direction; "off" right after
