@@ -38,6 +38,11 @@ std::unique_ptr<char[]> textBuffer(int size) {
     return buffer;
 }
 
+bool isOutsideItsList(int32_t index, float value) {
+    const ChoiceList* list = choiceList(index);
+    return list && !choiceText(*list, choiceNumber(*list, value));
+}
+
 bool isUnwritten(const char* text) {
     for (int i = 0; i < kParameterTextSize; ++i)
         if (text[i] != kUnwritten) return false;
@@ -174,8 +179,11 @@ void FuzzHost::checkTexts(VstInt32 index) {
         auto text = textBuffer(kParameterTextSize);
         dispatch(opcode, index, 0, text.get());
         if (isUnwritten(text.get())) {
-            // Only an index outside the table may leave the host's buffer as it was.
-            if (isParameterIndex(index)) fail("a parameter text was not written", index);
+            // Only an index outside the table, or a choice written from outside
+            // its list, leaves the host's buffer as it was.
+            if (isParameterIndex(index) &&
+                !isOutsideItsList(index, effect_->getParameter(effect_, index)))
+                fail("a parameter text was not written", index);
             continue;
         }
         checkTerminated(text.get(), kParameterTextSize, "parameter text without terminator");

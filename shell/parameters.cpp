@@ -323,9 +323,7 @@ void Tavolu::formatDisplay(int32_t index, char* text) {
         case kStereo: shown = engine.stereoTarget == 0.0f ? "Mono" : "Stereo"; break;
         default: break;
     }
-    // A choice written from outside 0..1 has no text; the host still gets a
-    // terminated (empty) one rather than its buffer back as it was.
-    copyText(text, shown ? shown : "", kParameterTextSize);
+    if (shown) copyText(text, shown, kParameterTextSize);
 }
 
 }  // namespace tavolu
