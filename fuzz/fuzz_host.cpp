@@ -144,7 +144,7 @@ VstIntPtr FuzzHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 /*index*
     }
 }
 
-std::array<float, 20> FuzzHost::snapshot() const {
+std::array<float, kNumParameters> FuzzHost::snapshot() const {
     std::array<float, kNumParameters> values{};
     for (int32_t i = 0; i < kNumParameters; ++i) values[i] = effect_->getParameter(effect_, i);
     return values;

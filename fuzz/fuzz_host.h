@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "common/parameter_index.h"
 #include "host_interface/vst2.h"
 
 namespace tavolu::fuzz {
@@ -60,7 +61,7 @@ class FuzzHost {
     static vst2::VstIntPtr callback(vst2::AEffect* effect, vst2::VstInt32 opcode,
                                     vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
                                     float opt);
-    std::array<float, 20> snapshot() const;
+    std::array<float, kNumParameters> snapshot() const;
 
     vst2::AEffect* effect_ = nullptr;
     HostAnswers answers_;
