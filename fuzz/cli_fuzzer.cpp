@@ -86,6 +86,12 @@ void commandLine(const uint8_t* data, std::size_t size) {
     }
 }
 
+bool allFinite(const std::vector<float>& samples) {
+    for (float x : samples)
+        if (!std::isfinite(x)) return false;
+    return true;
+}
+
 // libsndfile reads from a path: the bytes go into an anonymous memory file.
 void audioFile(const uint8_t* data, std::size_t size) {
     const int fd = memfd_create("fuzz-audio", 0);
@@ -107,9 +113,11 @@ void audioFile(const uint8_t* data, std::size_t size) {
     settings.noteOns = {0.0, 0.25};
     Progress progress(stderr, false);
     Audio output;
-    if (render(host, audio, settings, progress, output, error) &&
-        output.samples.size() != static_cast<std::size_t>(audio.frames()) * 2)
+    if (!render(host, audio, settings, progress, output, error)) return;
+    if (output.samples.size() != static_cast<std::size_t>(audio.frames()) * 2)
         fail("the render is not one stereo frame per input frame");
+    if (allFinite(audio.samples) && !allFinite(output.samples))
+        fail("finite audio rendered to samples that are not");
 }
 
 }  // namespace
