@@ -28,5 +28,8 @@ extern "C" __attribute__((visibility("default"))) vst2::AEffect* VSTPluginMain(
 }
 
 // Older Linux hosts look the entry point up as "main"; it is the same routine.
+// A program that links the entry point in (the fuzzer) has a main of its own.
+#ifndef TAVOLU_ENTRY_WITHOUT_MAIN
 extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) vst2::AEffect* legacyMain(
     vst2::audioMasterCallback callback) asm("main");
+#endif

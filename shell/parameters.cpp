@@ -1,7 +1,9 @@
 // The twenty parameters: what a write does to the engine and to the linked
 // parameters, what the host reads back, and the texts it shows.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "common/numeric.h"
 #include "shell/parameter_table.h"
@@ -21,6 +23,7 @@ constexpr float kLfoFreqOffset = 0.1f;           // the rate law is (value + 0.1
 constexpr float kRadiansToCycles = 0.15915494f;  // 1 / 2 pi
 constexpr double kPercent = 100.0;
 constexpr float kCentre = 0.5f;  // pan position
+constexpr double kLargestFloat = std::numeric_limits<float>::max();
 
 // Grid beats and LFO cycles per beat of each choice.
 constexpr double kGridBeats[] = {1.0, 2.0, 1.0, 0.5, 0.25, 1.0};
@@ -139,9 +142,12 @@ void Tavolu::writeAttack(float v) {
 
 // [any thread] The attack may not end after the hold or decay end at `v`:
 // it is moved there and the host is told of the "Attack" value that gives it.
+// That value saturates at the largest float: for an absurd `v` it would
+// otherwise be infinite, which neither the host nor getParameter may see.
 void Tavolu::pullAttackTo(float v) {
     engine.attackTime = v;
-    attackValue = toFloat(double{v} * kAttackUnitsPerSecond);
+    attackValue =
+        toFloat(std::clamp(double{v} * kAttackUnitsPerSecond, -kLargestFloat, kLargestFloat));
     host.automate(kAttack, attackValue);
     engine.setAttackTime(v);
 }

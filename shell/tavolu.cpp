@@ -131,10 +131,14 @@ void Tavolu::processReplacing(float** inputs, float** outputs, VstInt32 frames) 
 // short to hold its three bytes is passed over, since reading on would run
 // past what the host gave.
 VstInt32 Tavolu::processEvents(const VstEvents& events) {
+    // The record declares two pointers but really holds numEvents: they are
+    // read through a plain pointer, as indexing the declared array past its
+    // two would be undefined.
     constexpr VstInt32 kHeader = offsetof(VstEvent, deltaFrames);  // bytes: type, byteSize
     constexpr VstInt32 kMessageEnd = offsetof(VstMidiEvent, midiData) + 3;
+    const VstEvent* const* list = events.events;
     for (VstInt32 i = 0; i < events.numEvents; ++i) {
-        const VstEvent* event = events.events[i];
+        const VstEvent* event = list[i];
         if (!event || event->type != kVstMidiType || event->byteSize < kMessageEnd - kHeader) {
             continue;
         }

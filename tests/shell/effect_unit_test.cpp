@@ -160,6 +160,20 @@ TEST_F(Effect, SetParameterAutomatedWritesThenTellsTheHost) {
     EXPECT_EQ(fake.automated.size(), 1u);
 }
 
+// Values far outside 0..1 come only from broken hosts, but what the effect
+// derives from them and tells the host must stay finite.
+TEST_F(Effect, AbsurdTimeWritesLeaveEveryDerivedValueFinite) {
+    fake.automated.clear();
+    effect.setParameter(kDecay, -std::numeric_limits<float>::max());  // pulls the attack to it
+    EXPECT_EQ(effect.getParameter(kAttack), -std::numeric_limits<float>::max());
+    effect.setParameter(kAttack, 0.5f);
+    effect.setParameter(kHold, -3.0e38f);  // and through the hold end
+    ASSERT_FALSE(fake.automated.empty());
+    for (const auto& [index, value] : fake.automated) EXPECT_TRUE(std::isfinite(value)) << index;
+    for (VstInt32 i = 0; i < kNumParameters; ++i)
+        EXPECT_TRUE(std::isfinite(effect.getParameter(i)));
+}
+
 // Index 16's steps: each write reverses the direction; "off" right after
 // "on" (no LFO reset between) reverses it back, leaving the "on" write's result.
 TEST_F(Effect, LfoSyncFlipDirection) {
