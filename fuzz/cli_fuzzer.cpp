@@ -3,6 +3,7 @@
 // the audio files libsndfile opens, rendered through the plug-in when short.
 // The first byte picks which; the rest is the argument list (split at zero
 // bytes) or the file's contents.
+#include <sndfile.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -86,10 +87,24 @@ void commandLine(const uint8_t* data, std::size_t size) {
     }
 }
 
-bool allFinite(const std::vector<float>& samples) {
-    for (float x : samples)
-        if (!std::isfinite(x)) return false;
+bool allFinite(const float* samples, long count) {
+    for (long i = 0; i < count; ++i) {
+        if (!std::isfinite(samples[i])) return false;
+    }
     return true;
+}
+
+// Where renders are written: one file of our own, replaced by each render.
+const std::string& outputPath() {
+    static const std::string path = [] {
+        char name[] = "/tmp/tavolu-fuzz-XXXXXX";
+        const int fd = mkstemp(name);
+        if (fd < 0) fail("mkstemp");
+        close(fd);
+        unlink(name);  // only its unique name was wanted
+        return std::string(name) + ".wav";
+    }();
+    return path;
 }
 
 // libsndfile reads from a path: the bytes go into an anonymous memory file.
@@ -108,16 +123,28 @@ void audioFile(const uint8_t* data, std::size_t size) {
     if (audio.sampleRate <= 0 || audio.frames() > kMaxRenderedFrames) return;
     PluginHost& host = plugin();
     host.start(static_cast<float>(audio.sampleRate), kRenderBlock);
+    const int sampleRate = audio.sampleRate;
+    AudioReader reader;
+    reader.openMemory(std::move(audio));
+    AudioWriter writer;
+    if (!writer.open(outputPath(), sampleRate, 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, error)) {
+        fail("the render's output cannot be opened");
+    }
     RenderSettings settings;
     settings.blockSize = kRenderBlock;
     settings.noteOns = {0.0, 0.25};
+    bool inputFinite = true;
+    long rendered = 0;
+    settings.onBlock = [&](const float* input, int channels, const float* output, long frames) {
+        inputFinite = inputFinite && allFinite(input, frames * channels);
+        if (inputFinite && !allFinite(output, frames * 2)) {
+            fail("finite audio rendered to samples that are not");
+        }
+        rendered += frames;
+    };
     Progress progress(stderr, false);
-    Audio output;
-    if (!render(host, audio, settings, progress, output, error)) return;
-    if (output.samples.size() != static_cast<std::size_t>(audio.frames()) * 2)
-        fail("the render is not one stereo frame per input frame");
-    if (allFinite(audio.samples) && !allFinite(output.samples))
-        fail("finite audio rendered to samples that are not");
+    if (!render(host, reader, writer, settings, progress, error)) return;
+    if (rendered != reader.framesRead()) fail("the render is not one frame per input frame");
 }
 
 }  // namespace
