@@ -18,6 +18,7 @@
 #include "tests/shell/test_host.h"
 #include "tests/support/signals.h"
 #include "tests/support/x11_server.h"
+#include "tests/support/xvfb_suite.h"
 #include "toolkit/bitmap.h"
 
 namespace tavolu::testing {
@@ -53,22 +54,11 @@ int differingIn(const Pixels& a, const Pixels& b, const CRect& r) {
     return count;
 }
 
-class EditorOnScreen : public ::testing::Test {
+class EditorOnScreen : public XvfbSuite {
   protected:
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        // The editor opens its own connection, to the display named here.
-        if (server->running()) setenv("DISPLAY", server->name().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(server->running()) << server->problem();
-        desktop = std::make_unique<HostWindow>(server->name(), kWidth, kHeight);
-        ASSERT_TRUE(desktop->connected());
+        openDesktop(kWidth, kHeight);
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(desktop->hasXTest());
         ASSERT_NE(host.load(), nullptr);
         host.dispatch(effOpen);
@@ -183,8 +173,6 @@ class EditorOnScreen : public ::testing::Test {
         frames += kBlock;
     }
 
-    static XvfbServer* server;
-    std::unique_ptr<HostWindow> desktop;
     TestHost host;
     XWindowId editor = 0;
     Pixels screen;  // the last settled picture
@@ -192,8 +180,6 @@ class EditorOnScreen : public ::testing::Test {
     std::vector<float> outLeft = std::vector<float>(kBlock);
     std::vector<float> outRight = std::vector<float>(kBlock);
 };
-
-XvfbServer* EditorOnScreen::server = nullptr;
 
 // The window is the skin's size, and wherever no control sits it shows the
 // background image itself.

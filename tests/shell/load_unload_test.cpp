@@ -26,6 +26,7 @@
 #include "tests/shell/test_host.h"
 #include "tests/support/signals.h"
 #include "tests/support/x11_server.h"
+#include "tests/support/xvfb_suite.h"
 
 namespace tavolu::testing {
 namespace {
@@ -100,22 +101,9 @@ void expectNoGrowth(const Holdings& start, const Holdings& end) {
     EXPECT_LE(end.topLevelWindows, start.topLevelWindows);
 }
 
-class LoadAndUnload : public ::testing::Test {
+class LoadAndUnload : public XvfbSuite {
   protected:
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        // The editor opens its own connection, to the display named here.
-        if (server->running()) setenv("DISPLAY", server->name().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(server->running()) << server->problem();
-        desktop = std::make_unique<HostWindow>(server->name(), kWidth, kHeight);
-        ASSERT_TRUE(desktop->connected());
-    }
+    void SetUp() override { openDesktop(kWidth, kHeight); }
 
     Holdings holdings() {
         return {residentKb(), openDescriptors(), settledServerSockets(),
@@ -198,13 +186,9 @@ class LoadAndUnload : public ::testing::Test {
         }
     }
 
-    static XvfbServer* server;
-    std::unique_ptr<HostWindow> desktop;
     std::vector<float> input = burstSignal(size_t(kBlock) * 8, 3);
     std::vector<float> left = std::vector<float>(kBlock), right = std::vector<float>(kBlock);
 };
-
-XvfbServer* LoadAndUnload::server = nullptr;
 
 TEST_F(LoadAndUnload, AThousandLivesInOneProcessLeaveNothingBehind) {
     const long cycles = fromEnvironment("TAVOLU_LOAD_CYCLES", 100);

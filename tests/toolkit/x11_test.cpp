@@ -13,6 +13,7 @@
 
 #include "sample_panel.h"
 #include "tests/support/x11_server.h"
+#include "tests/support/xvfb_suite.h"
 #include "toolkit/platform/offscreen_window.h"
 #include "toolkit/platform/x11_window.h"
 
@@ -28,37 +29,25 @@ namespace {
 using sample::kPanelRect;
 using sample::SampleEditor;
 using testing::HostWindow;
-using testing::XvfbServer;
 
-class X11Editor : public ::testing::Test {
+class X11Editor : public testing::XvfbSuite {
   protected:
-    static void SetUpTestSuite() {
-        server = new XvfbServer;
-        if (server->running()) setenv("DISPLAY", server->name().c_str(), 1);
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override {
-        ASSERT_TRUE(server->running()) << server->problem();
-        hostWindow = std::make_unique<HostWindow>(server->name(), int(kPanelRect.right),
-                                                  int(kPanelRect.bottom));
-        ASSERT_TRUE(hostWindow->connected());
-        host = hostWindow->display;
-        parent = hostWindow->window;
+        openDesktop(int(kPanelRect.right), int(kPanelRect.bottom));
+        if (HasFatalFailure()) return;
+        host = desktop->display;
+        parent = desktop->window;
     }
     void TearDown() override {
-        if (hostWindow) hostWindow->window = parent;  // a test may have replaced it
-        hostWindow.reset();
+        if (desktop) desktop->window = parent;  // a test may have replaced it
+        desktop.reset();
     }
 
     void* parentHandle() const { return reinterpret_cast<void*>(uintptr_t(parent)); }
 
     int childCount() {
-        hostWindow->window = parent;
-        return int(hostWindow->children().size());
+        desktop->window = parent;
+        return int(desktop->children().size());
     }
 
     // Runs the editor's idle, as a host's timer would, until `done` holds.
@@ -81,9 +70,9 @@ class X11Editor : public ::testing::Test {
     }
 
     // Pointer to window coordinates of the editor's window.
-    void moveTo(Window child, int x, int y) { hostWindow->movePointer(child, x, y); }
-    void button(bool down) { hostWindow->leftButton(down); }
-    void shift(bool down) { hostWindow->shiftKey(down); }
+    void moveTo(Window child, int x, int y) { desktop->movePointer(child, x, y); }
+    void button(bool down) { desktop->leftButton(down); }
+    void shift(bool down) { desktop->shiftKey(down); }
 
     // How many pixels of the editor's window differ from the same panel,
     // with the same values, drawn off-screen.
@@ -103,7 +92,7 @@ class X11Editor : public ::testing::Test {
         const auto child = Window(shown->getWindow().nativeHandle());
         const int width = int(kPanelRect.right);
         const int height = int(kPanelRect.bottom);
-        const std::vector<uint32_t> onScreen = hostWindow->pixels(child, width, height);
+        const std::vector<uint32_t> onScreen = desktop->pixels(child, width, height);
         if (onScreen.empty()) return -1;
         int differing = 0;
         for (int32_t y = 0; y < height; ++y) {
@@ -115,13 +104,9 @@ class X11Editor : public ::testing::Test {
         return differing;
     }
 
-    static XvfbServer* server;
-    std::unique_ptr<HostWindow> hostWindow;
     Display* host = nullptr;
     Window parent = 0;
 };
-
-XvfbServer* X11Editor::server = nullptr;
 
 TEST_F(X11Editor, OpensAChildWindowThatShowsWhatWasDrawn) {
     SampleEditor editor;
@@ -136,7 +121,7 @@ TEST_F(X11Editor, OpensAChildWindowThatShowsWhatWasDrawn) {
 }
 
 TEST_F(X11Editor, RealInputMovesASliderAndTheListenerHearsIt) {
-    ASSERT_TRUE(hostWindow->hasXTest());
+    ASSERT_TRUE(desktop->hasXTest());
     SampleEditor editor;
     editor.open(parentHandle());
     settle(editor);
@@ -182,7 +167,7 @@ TEST_F(X11Editor, WheelAndSwitchClicksArriveToo) {
 
     CVerticalSlider* slider = editor.panel().verticalSlider;  // starts at 0
     moveTo(child, 170, 80);
-    hostWindow->wheel(true);
+    desktop->wheel(true);
     EXPECT_TRUE(idleUntil(editor, [&] { return std::abs(slider->getValue() - 0.1f) < 1e-6f; }))
         << slider->getValue();
 
