@@ -1,10 +1,5 @@
 #include "tests/support/x11_server.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -20,58 +15,25 @@ namespace tavolu::testing {
 
 namespace {
 
-constexpr int kServerStartTimeoutMs = 15000;
+constexpr int kScreenWidth = 640;   // px
+constexpr int kScreenHeight = 480;  // px
 
 }  // namespace
 
-// The server writes its display number to the pipe once it accepts clients.
 XvfbServer::XvfbServer() {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        problem_ = "pipe failed";
-        return;
-    }
-    pid_ = fork();
-    if (pid_ == 0) {
-        close(fds[0]);
-        const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    if (pid_ < 0) {
-        close(fds[0]);
-        problem_ = "fork failed";
-        return;
-    }
-    std::string number;
-    pollfd waiting{fds[0], POLLIN, 0};
-    while (number.empty() || number.back() != '\n') {
-        if (poll(&waiting, 1, kServerStartTimeoutMs) <= 0) break;
-        char c;
-        if (read(fds[0], &c, 1) != 1) break;
-        number += c;
-    }
-    close(fds[0]);
-    if (number.empty() || number.back() != '\n') {
-        problem_ = "Xvfb did not come up (is the xvfb package installed?)";
-        return;
-    }
-    name_ = ":" + number.substr(0, number.size() - 1);
-}
-
-XvfbServer::~XvfbServer() {
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+    const std::string program = host::findOnPath(host::kXServerProgram);
+    if (program.empty()) {
+        problem_ = "Xvfb is not on PATH (is the xvfb package installed?)";
+    } else {
+        server_.start(program, kScreenWidth, kScreenHeight, problem_);
     }
 }
 
 int XvfbServer::openSockets() const {
-    if (pid_ <= 0) return -1;
+    if (server_.pid() <= 0) return -1;
     std::error_code error;
-    std::filesystem::directory_iterator fds("/proc/" + std::to_string(pid_) + "/fd", error);
+    std::filesystem::directory_iterator fds("/proc/" + std::to_string(server_.pid()) + "/fd",
+                                            error);
     if (error) return -1;
     int sockets = 0;
     for (const auto& fd : fds) {

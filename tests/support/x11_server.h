@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/host/private_x_server.h"
+
 // Xlib's display type, declared without Xlib's macros (None, Bool, Status),
 // which would break headers included after this one.
 struct _XDisplay;
@@ -19,25 +21,21 @@ namespace tavolu::testing {
 using XDisplay = _XDisplay;       // Xlib's Display
 using XWindowId = unsigned long;  // Xlib's Window
 
-// Xvfb, stopped again when the object goes. The server must not reset when
-// its last client leaves: a test connecting during the reset would be refused.
+// Xvfb, the host's private server, with a 640 x 480 screen; stopped again
+// when the object goes.
 class XvfbServer {
   public:
     XvfbServer();
-    ~XvfbServer();
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
 
-    bool running() const { return !name_.empty(); }
-    const std::string& name() const { return name_; }        // ":N"
-    const std::string& problem() const { return problem_; }  // why it is not running
+    bool running() const { return !name().empty(); }
+    const std::string& name() const { return server_.displayName(); }  // ":N"
+    const std::string& problem() const { return problem_; }            // why it is not running
     // The sockets the server holds open: one per client connection, plus its
     // listening sockets, which stay the same. -1 when they cannot be read.
     int openSockets() const;
 
   private:
-    pid_t pid_ = -1;
-    std::string name_;
+    host::PrivateXServer server_;
     std::string problem_;
 };
 

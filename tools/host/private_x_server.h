@@ -34,6 +34,8 @@ class PrivateXServer {
 
     // ":N" while running, otherwise empty.
     const std::string& displayName() const { return display_; }
+    // The server's process while running, otherwise -1.
+    pid_t pid() const { return pid_; }
 
   private:
     pid_t pid_ = -1;
