@@ -1,6 +1,8 @@
 // The editor's life: construction, opening and closing the window, idle.
 #include "editor/tavolu_edit.h"
 
+#include <new>
+
 #include "common/parameter_index.h"
 #include "editor/curve_view.h"
 #include "toolkit/bitmap.h"
@@ -20,6 +22,11 @@ CControl* makeCurveView(const CRect& size, CControlListener* listener, int32_t t
 TavoluEdit::TavoluEdit(EditorHost* effect)
     : AEffGUIEditor(effect), background(new CBitmap(layout::kBackgroundBitmap)) {
     rect = {0, 0, int16_t(background->getHeight()), int16_t(background->getWidth())};
+}
+
+// [UI thread]
+AEffEditor* TavoluEdit::create(EditorHost& effect) {
+    return new (std::nothrow) TavoluEdit(&effect);
 }
 
 // [UI thread] Hosts close the window before the effect, but one that did not

@@ -26,6 +26,9 @@ class TavoluEdit : public AEffGUIEditor, public CControlListener, private Displa
   public:
     // [UI thread] Loads the window background and registers with `effect`.
     explicit TavoluEdit(EditorHost* effect);
+    // [UI thread] The editor of `effect`, as the effect's editor factory makes
+    // it; null when there is no memory for it (the effect then has none).
+    static AEffEditor* create(EditorHost& effect);
     // [UI thread] Closes a window the host left open, then lets the background go.
     ~TavoluEdit() override;
 

@@ -10,20 +10,11 @@
 
 using namespace tavolu;
 
-namespace {
-
-// [UI thread] Null when there is no memory for it: the effect then has no editor.
-AEffEditor* makeEditor(EditorHost& effect) {
-    return new (std::nothrow) TavoluEdit(&effect);
-}
-
-}  // namespace
-
 // [UI thread] A host that does not answer the version request gets no effect.
 extern "C" __attribute__((visibility("default"))) vst2::AEffect* VSTPluginMain(
     vst2::audioMasterCallback callback) {
     if (HostServices::hostVersion(callback) == 0) return nullptr;
-    Tavolu* effect = new (std::nothrow) Tavolu(callback, &makeEditor);
+    Tavolu* effect = new (std::nothrow) Tavolu(callback, &TavoluEdit::create);
     return effect ? effect->getAeffect() : nullptr;
 }
 

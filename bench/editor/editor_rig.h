@@ -83,10 +83,6 @@ inline vst2::VstIntPtr quietHost(vst2::AEffect* effect, vst2::VstInt32 opcode, v
     return 0;
 }
 
-inline AEffEditor* makeEditor(EditorHost& effect) {
-    return new TavoluEdit(&effect);
-}
-
 class EditorRig {
   public:
     // Resumed at kSampleRate with the starting program, the window closed;
@@ -146,7 +142,7 @@ class EditorRig {
 
     double idleRate;  // Hz
     Transport transport;
-    Tavolu effect{&quietHost, &makeEditor};
+    Tavolu effect{&quietHost, &TavoluEdit::create};
     vst2::AEffect* aeffect = effect.getAeffect();
     std::vector<float> outLeft = std::vector<float>(kBlockSize);
     std::vector<float> outRight = std::vector<float>(kBlockSize);

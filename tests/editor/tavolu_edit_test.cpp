@@ -134,7 +134,8 @@ TEST(EditorSync, AClosedWindowHearsNothingAndShowsTheTruthWhenItOpens) {
     w.editor.close();
     w.effect.calls.clear();
     w.effect.values[kDryWet] = 0.25f;
-    for (int32_t index : {int32_t(kDryWet), 22, 23, 25, 28, 35, 36, 37}) w.editor.setParameter(index, 1.0f);
+    for (int32_t index : {int32_t(kDryWet), 22, 23, 25, 28, 35, 36, 37})
+        w.editor.setParameter(index, 1.0f);
     w.editor.idle();
     EXPECT_TRUE(w.effect.calls.empty());  // no preset was loaded, nothing reached the host
     EXPECT_EQ(w.editor.getFrame(), nullptr);
@@ -203,15 +204,11 @@ TEST(EditorPresets, EachReportOfAPresetButtonLoadsTheWholePreset) {
 }
 
 // The real effect behind the editor: its couplings reach the controls.
-AEffEditor* makeEditor(EditorHost& effect) {
-    return new TavoluEdit(&effect);
-}
-
 struct EffectWithEditor {
     EffectWithEditor() { editor().open(nullptr); }
     TavoluEdit& editor() { return *static_cast<TavoluEdit*>(effect.getEditor()); }
     CControl* operator[](ControlId id) { return editor().getControls()[id]; }
-    Tavolu effect{nullptr, &makeEditor};
+    Tavolu effect{nullptr, &TavoluEdit::create};
 };
 
 TEST(EditorWithEffect, CoupledParametersMoveTheirPartnersControls) {

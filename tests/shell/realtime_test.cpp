@@ -230,12 +230,8 @@ VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
 AEffEditor* noEditor(EditorHost&) {
     return nullptr;
 }
-AEffEditor* realEditor(EditorHost& effect) {
-    return new TavoluEdit(&effect);
-}
-
 TEST(RealTimeEffect, ParameterWritesAllocateNothingWithoutAndWithAnEditor) {
-    for (Tavolu::EditorFactory factory : {&noEditor, &realEditor}) {
+    for (Tavolu::EditorFactory factory : {&noEditor, &TavoluEdit::create}) {
         Tavolu effect(&quietHost, factory);
         ASSERT_EQ(effect.getEditor() != nullptr, factory != &noEditor);
         AEffect* record = effect.getAeffect();

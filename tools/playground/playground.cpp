@@ -53,15 +53,11 @@ vst2::VstIntPtr printingHost(vst2::AEffect*, vst2::VstInt32 opcode, vst2::VstInt
     return 0;
 }
 
-AEffEditor* makeEditor(EditorHost& effect) {
-    return new TavoluEdit(&effect);
-}
-
 struct PluginPanel final : Panel {
     void open(void* parent) override { effect.getEditor()->open(parent); }
     void idle() override { effect.getEditor()->idle(); }
     void close() override { effect.getEditor()->close(); }
-    Tavolu effect{&printingHost, &makeEditor};
+    Tavolu effect{&printingHost, &TavoluEdit::create};
 };
 
 // Runs `panel` in a new top-level window until the user closes it.
