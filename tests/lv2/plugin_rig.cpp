@@ -6,14 +6,6 @@
 
 namespace tavolu::testing {
 
-LV2_URID UridMap::mapUri(LV2_URID_Map_Handle handle, const char* uri) {
-    auto* self = static_cast<UridMap*>(handle);
-    for (std::size_t i = 0; i < self->uris.size(); ++i)
-        if (self->uris[i] == uri) return static_cast<LV2_URID>(i + 1);
-    self->uris.emplace_back(uri);
-    return static_cast<LV2_URID>(self->uris.size());
-}
-
 PluginRig::PluginRig(double sampleRate, uint32_t bytes)
     : inLeft(kFrames * 8), inRight(kFrames * 8), outLeft(kFrames * 8), outRight(kFrames * 8),
       control(8192), notify(bytes / 8 + 1), notifyBytes(bytes) {

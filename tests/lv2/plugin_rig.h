@@ -14,18 +14,9 @@
 
 #include "lv2/messages.h"
 #include "lv2/plugin.h"
+#include "tests/lv2/urid_map.h"
 
 namespace tavolu::testing {
-
-class UridMap {
-  public:
-    LV2_URID_Map* feature() { return &map; }
-
-  private:
-    static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri);
-    std::vector<std::string> uris;
-    LV2_URID_Map map{this, &UridMap::mapUri};
-};
 
 struct PositionFields {
     double bar = 0.0, barBeat = 0.0, beatUnit = 4.0, beatsPerBar = 4.0, bpm = 120.0, speed = 1.0;
