@@ -16,7 +16,8 @@ using namespace vst2;
 
 namespace {
 
-constexpr uint32_t kLongestCall = 1u << 30;  // frames per processReplacing call
+constexpr uint32_t kLongestCall = 1u << 30;     // frames per processReplacing call
+constexpr std::size_t kAtomCopyWords = 8192;  // 64 KiB for each atom port
 constexpr VstInt32 kTimeFlags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
 
 bool sameBits(float a, float b) {
@@ -73,7 +74,11 @@ Plugin* Plugin::create(double rate, const LV2_Feature* const* features) {
 // [UI thread] The effect starts on its initial program, as in a VST host; the
 // host's port defaults are the same values, so a first run hands nothing.
 Plugin::Plugin(double rate, const LV2_URID_Map& map, const Urids& mapped)
-    : urids(mapped), tavolu(&hostCallback, &UiRelay::create), sampleRate(rate) {
+    : urids(mapped),
+      tavolu(&hostCallback, &UiRelay::create),
+      sampleRate(rate),
+      controlCopy(kAtomCopyWords),
+      notifyCopy(kAtomCopyWords) {
     lv2_atom_forge_init(&forge, const_cast<LV2_URID_Map*>(&map));
     tavolu.getAeffect()->user = this;
     relay = static_cast<UiRelay*>(tavolu.getEditor());
@@ -96,8 +101,8 @@ void Plugin::connect(uint32_t port, void* data) {
         case kInputRight: inputs[1] = static_cast<const float*>(data); break;
         case kOutputLeft: outputs[0] = static_cast<float*>(data); break;
         case kOutputRight: outputs[1] = static_cast<float*>(data); break;
-        case kControl: control = static_cast<const LV2_Atom_Sequence*>(data); break;
-        case kNotify: notify = static_cast<LV2_Atom_Sequence*>(data); break;
+        case kControl: control = static_cast<const uint8_t*>(data); break;
+        case kNotify: notify = static_cast<uint8_t*>(data); break;
         default: break;
     }
 }
@@ -150,28 +155,46 @@ void Plugin::handChangedControls() {
 }
 
 // [audio thread] MIDI, the song position and the UI's request for everything.
-// Events count frames from the block start; one claiming to lie outside the
-// block is taken at its nearer end.
+// The sequence is read from a copy, as far as whole events go; a longer one
+// than the copy holds is read as far as it fits.
 void Plugin::readControlEvents(uint32_t frames) {
     if (!control) return;
-    LV2_ATOM_SEQUENCE_FOREACH(control, event) {
-        const LV2_Atom& body = event->body;
-        if (body.type == urids.midiEvent) {
-            midiEvent(static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&body)), body.size);
-            continue;
-        }
-        if ((body.type != urids.atomObject && body.type != urids.atomBlank) ||
-            body.size < sizeof(LV2_Atom_Object_Body)) {
-            continue;
-        }
-        const auto& object = reinterpret_cast<const LV2_Atom_Object&>(body);
-        if (object.body.otype == urids.timePosition) {
-            const int64_t at = std::clamp<int64_t>(event->time.frames, 0, frames);
-            transport.position(urids, object, frame + at, sampleRate);
-        } else if (object.body.otype == urids.patchGet) {
-            tavolu.engineState().requestTimeInfo();  // the tempo is reported again
-            tellUiValuesInUse(true);
-        }
+    LV2_Atom header;
+    std::memcpy(&header, control, sizeof header);
+    auto* bytes = reinterpret_cast<uint8_t*>(controlCopy.data());
+    const std::size_t total = std::min<std::size_t>(sizeof header + std::size_t{header.size},
+                                                    controlCopy.size() * sizeof(uint64_t));
+    if (header.type != urids.atomSequence || total < sizeof(LV2_Atom_Sequence)) return;
+    std::memcpy(bytes, control, total);
+    std::size_t at = sizeof(LV2_Atom_Sequence);
+    while (at + sizeof(LV2_Atom_Event) <= total) {
+        const auto* event = reinterpret_cast<const LV2_Atom_Event*>(bytes + at);
+        const std::size_t size = sizeof(LV2_Atom_Event) + std::size_t{event->body.size};
+        if (size > total - at) break;
+        readEvent(*event, frames);
+        at += lv2_atom_pad_size(static_cast<uint32_t>(size));
+    }
+}
+
+// [audio thread] Events count frames from the block start; one claiming to
+// lie outside the block is taken at its nearer end.
+void Plugin::readEvent(const LV2_Atom_Event& event, uint32_t frames) {
+    const LV2_Atom& body = event.body;
+    if (body.type == urids.midiEvent) {
+        midiEvent(static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&body)), body.size);
+        return;
+    }
+    if ((body.type != urids.atomObject && body.type != urids.atomBlank) ||
+        body.size < sizeof(LV2_Atom_Object_Body)) {
+        return;
+    }
+    const auto& object = reinterpret_cast<const LV2_Atom_Object&>(body);
+    if (object.body.otype == urids.timePosition) {
+        const int64_t at = std::clamp<int64_t>(event.time.frames, 0, frames);
+        transport.position(urids, object, frame + at, sampleRate);
+    } else if (object.body.otype == urids.patchGet) {
+        tavolu.engineState().requestTimeInfo();  // the tempo is reported again
+        tellUiValuesInUse(true);
     }
 }
 
@@ -202,18 +225,25 @@ void Plugin::tellUiValuesInUse(bool all) {
     }
 }
 
-// [audio thread] The host gives the port's capacity in its atom size.
+// [audio thread] The host gives the port's capacity in its atom size. The
+// messages are written into our copy and handed over whole at the end.
 void Plugin::openNotify() {
     notifyOpen = false;
     if (!notify) return;
-    const uint32_t capacity = notify->atom.size;
-    lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(notify), capacity);
+    LV2_Atom header;
+    std::memcpy(&header, notify, sizeof header);
+    const std::size_t capacity =
+        std::min<std::size_t>(header.size, notifyCopy.size() * sizeof(uint64_t));
+    lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(notifyCopy.data()), capacity);
     notifyOpen = lv2_atom_forge_sequence_head(&forge, &sequence, 0) != 0;
 }
 
 // [audio thread]
 void Plugin::closeNotify() {
-    if (notifyOpen) lv2_atom_forge_pop(&forge, &sequence);
+    if (!notifyOpen) return;
+    lv2_atom_forge_pop(&forge, &sequence);
+    const auto* written = reinterpret_cast<const LV2_Atom*>(notifyCopy.data());
+    std::memcpy(notify, written, sizeof(LV2_Atom) + written->size);
     notifyOpen = false;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>
@@ -55,6 +56,7 @@ class Plugin {
     const vst2::VstTimeInfo* timeInfo();
     void handChangedControls();
     void readControlEvents(uint32_t frames);
+    void readEvent(const LV2_Atom_Event& event, uint32_t frames);
     void midiEvent(const uint8_t* bytes, uint32_t size);
     void tellUiValuesInUse(bool all);
     void openNotify();
@@ -72,8 +74,12 @@ class Plugin {
     float uiHas[kNumParameters];   // the value the UI last learnt
     const float* inputs[2] = {};
     float* outputs[2] = {};
-    const LV2_Atom_Sequence* control = nullptr;
-    LV2_Atom_Sequence* notify = nullptr;
+    // The atom ports as the host gave them: their bytes are copied through
+    // buffers of our own, since hosts do not all align them for the records.
+    const uint8_t* control = nullptr;
+    uint8_t* notify = nullptr;
+    std::vector<uint64_t> controlCopy;
+    std::vector<uint64_t> notifyCopy;
 
     Transport transport;
     int64_t frame = 0;  // frames run since the instance was made

@@ -2,13 +2,23 @@
 
 #include <lv2/midi/midi.h>
 
+#include <cstring>
+
 #include "shell/programs.h"
 
 namespace tavolu::testing {
 
-PluginRig::PluginRig(double sampleRate, uint32_t bytes)
-    : inLeft(kFrames * 8), inRight(kFrames * 8), outLeft(kFrames * 8), outRight(kFrames * 8),
-      control(8192), notify(bytes / 8 + 1), notifyBytes(bytes) {
+PluginRig::PluginRig(double sampleRate, uint32_t bytes, uint32_t offset)
+    : inLeft(kFrames * 8),
+      inRight(kFrames * 8),
+      outLeft(kFrames * 8),
+      outRight(kFrames * 8),
+      control(8192),
+      notify(bytes / 8 + 1),
+      hostControl(control.size() + 1),
+      hostNotify(notify.size() + 1),
+      notifyBytes(bytes),
+      misalign(offset) {
     urids.map(*map.feature());
     lv2_atom_forge_init(&forge, map.feature());
     const LV2_Feature mapFeature{LV2_URID__map, map.feature()};
@@ -23,8 +33,8 @@ PluginRig::PluginRig(double sampleRate, uint32_t bytes)
     plugin->connect(lv2::kInputRight, inRight.data());
     plugin->connect(lv2::kOutputLeft, outLeft.data());
     plugin->connect(lv2::kOutputRight, outRight.data());
-    plugin->connect(lv2::kControl, control.data());
-    plugin->connect(lv2::kNotify, notify.data());
+    plugin->connect(lv2::kControl, reinterpret_cast<uint8_t*>(hostControl.data()) + misalign);
+    plugin->connect(lv2::kNotify, reinterpret_cast<uint8_t*>(hostNotify.data()) + misalign);
     clearEvents();
     endEvents();
     plugin->activate();
@@ -85,10 +95,14 @@ void PluginRig::endEvents() {
 void PluginRig::run(float input, uint32_t frames) {
     std::fill(inLeft.begin(), inLeft.begin() + frames, input);
     std::fill(inRight.begin(), inRight.begin() + frames, input);
-    auto* out = reinterpret_cast<LV2_Atom_Sequence*>(notify.data());
-    out->atom.type = 0;
-    out->atom.size = notifyBytes - static_cast<uint32_t>(sizeof(LV2_Atom));
+    std::memcpy(reinterpret_cast<uint8_t*>(hostControl.data()) + misalign, control.data(),
+                control.size() * sizeof(uint64_t));
+    const LV2_Atom capacity{notifyBytes - static_cast<uint32_t>(sizeof(LV2_Atom)), 0};
+    std::memcpy(reinterpret_cast<uint8_t*>(hostNotify.data()) + misalign, &capacity,
+                sizeof capacity);
     plugin->run(frames);
+    std::memcpy(notify.data(), reinterpret_cast<uint8_t*>(hostNotify.data()) + misalign,
+                notify.size() * sizeof(uint64_t));
     clearEvents();  // an event is sent once
     endEvents();
 }

@@ -25,7 +25,10 @@ struct PositionFields {
 class PluginRig {
   public:
     static constexpr uint32_t kFrames = 512;
-    explicit PluginRig(double sampleRate = 44100.0, uint32_t notifyBytes = 65536);
+    // `misalign`: the atom ports lie that many bytes past 8-byte alignment,
+    // as some hosts place them.
+    explicit PluginRig(double sampleRate = 44100.0, uint32_t notifyBytes = 65536,
+                       uint32_t misalign = 0);
 
     lv2::Plugin* operator->() { return plugin.get(); }
     bool valid() const { return plugin != nullptr; }
@@ -51,8 +54,10 @@ class PluginRig {
     std::unique_ptr<lv2::Plugin> plugin;
     LV2_Atom_Forge forge{};
     LV2_Atom_Forge_Frame sequence{};
-    std::vector<uint64_t> control, notify;
+    std::vector<uint64_t> control, notify;  // aligned, as the test writes and reads them
+    std::vector<uint64_t> hostControl, hostNotify;  // where the plug-in sees them
     uint32_t notifyBytes;
+    uint32_t misalign;
 };
 
 }  // namespace tavolu::testing
