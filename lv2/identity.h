@@ -33,10 +33,10 @@ enum Port : uint32_t {
 
 // Port symbols, fixed for good: stored sessions and presets name ports by them.
 inline constexpr const char* kParameterSymbols[kNumParameters] = {
-    "start_equals_end", "end",      "start",           "attack",        "hold",
-    "decay",            "start_mode", "end_mode",      "trig_source",   "threshold",
-    "selectivity",      "lfo_mod",  "lfo_delay",       "lfo_freq",      "lfo_freq_source",
-    "lfo_sync",         "lfo_sync_flip", "center_vol", "dry_wet",       "stereo",
+    "start_equals_end", "end",      "start",           "attack",    "hold",          "decay",
+    "start_mode",       "end_mode", "trig_source",     "threshold", "selectivity",   "lfo_mod",
+    "lfo_delay",        "lfo_freq", "lfo_freq_source", "lfo_sync",  "lfo_sync_flip", "center_vol",
+    "dry_wet",          "stereo",
 };
 
 }  // namespace tavolu::lv2

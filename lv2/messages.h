@@ -3,11 +3,11 @@
 // the UI's side. The UI asks for everything again with a patch:Get.
 #pragma once
 
-#include <cstdint>
-
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>
 #include <lv2/urid/urid.h>
+
+#include <cstdint>
 
 namespace tavolu::lv2 {
 

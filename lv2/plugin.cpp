@@ -1,12 +1,12 @@
 // The LV2 plug-in's work: ports in, the effect, reports out.
 #include "lv2/plugin.h"
 
+#include <lv2/atom/util.h>
+#include <lv2/urid/urid.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
-
-#include <lv2/atom/util.h>
-#include <lv2/urid/urid.h>
 
 #include "common/sample_rate.h"
 
@@ -16,14 +16,13 @@ using namespace vst2;
 
 namespace {
 
-constexpr uint32_t kLongestCall = 1u << 30;     // frames per processReplacing call
+constexpr uint32_t kLongestCall = 1u << 30;   // frames per processReplacing call
 constexpr std::size_t kAtomCopyWords = 8192;  // 64 KiB for each atom port
 constexpr VstInt32 kTimeFlags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
 
 bool sameBits(float a, float b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
-
 
 const LV2_URID_Map* findMap(const LV2_Feature* const* features) {
     for (auto f = features; f && *f; ++f) {
@@ -277,8 +276,7 @@ VstIntPtr Plugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIn
         case audioMasterVersion: return 2400;
         case audioMasterPinConnected: return 0;
         case audioMasterWantMidi: return 1;
-        case audioMasterGetTime:
-            return self ? reinterpret_cast<VstIntPtr>(self->timeInfo()) : 0;
+        case audioMasterGetTime: return self ? reinterpret_cast<VstIntPtr>(self->timeInfo()) : 0;
         default: return 0;
     }
 }

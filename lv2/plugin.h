@@ -7,12 +7,12 @@
 // notify port for the UI, which shares nothing else with the plug-in.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include <lv2/atom/atom.h>
 #include <lv2/atom/forge.h>
 #include <lv2/core/lv2.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "lv2/identity.h"
 #include "lv2/messages.h"

@@ -49,8 +49,14 @@ const void* extensionData(const char*) {
     return nullptr;
 }
 
-const LV2_Descriptor kDescriptor = {tavolu::lv2::kPluginUri, instantiate, connectPort, activate,
-                                    run,                     deactivate,  cleanup,     extensionData};
+const LV2_Descriptor kDescriptor = {tavolu::lv2::kPluginUri,
+                                    instantiate,
+                                    connectPort,
+                                    activate,
+                                    run,
+                                    deactivate,
+                                    cleanup,
+                                    extensionData};
 
 }  // namespace
 

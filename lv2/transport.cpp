@@ -1,16 +1,16 @@
 // Reading time:Position and carrying the position forward.
 #include "lv2/transport.h"
 
-#include <cmath>
-
 #include <lv2/atom/util.h>
+
+#include <cmath>
 
 namespace tavolu::lv2 {
 
 namespace {
 
 constexpr double kSecondsPerMinute = 60.0;
-constexpr double kQuarterUnit = 4.0;  // a beat unit of 4 is a quarter note
+constexpr double kQuarterUnit = 4.0;                 // a beat unit of 4 is a quarter note
 constexpr double kLargestMeterField = 2147483647.0;  // the meter fields are int32 in VST time
 
 }  // namespace

@@ -4,9 +4,9 @@
 // gave. Hosts send whole or partial objects; each field keeps its last value.
 #pragma once
 
-#include <cstdint>
-
 #include <lv2/atom/atom.h>
+
+#include <cstdint>
 
 #include "engine/engine.h"
 #include "lv2/messages.h"

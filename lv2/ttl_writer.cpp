@@ -94,7 +94,8 @@ void controlPort(std::ostream& out, int32_t i) {
         << "        lv2:default " << number(presetTable[kNumPresets][i]) << " ;\n"
         << "        lv2:minimum 0.0 ;\n"
         << "        lv2:maximum 1.0 ;\n";
-    if (const char* comment = unitComment(i)) out << "        rdfs:comment \"" << comment << "\" ;\n";
+    if (const char* comment = unitComment(i))
+        out << "        rdfs:comment \"" << comment << "\" ;\n";
     if (isToggle(i)) out << "        lv2:portProperty lv2:toggled ;\n";
     if (const ChoiceList* list = choiceList(i)) {
         out << "        lv2:portProperty lv2:enumeration ;\n";
@@ -191,8 +192,8 @@ void presets(std::ostream& out) {
             << "    lv2:appliesTo <" << kPluginUri << "> ;\n"
             << "    rdfs:label " << quoted(presetNames[k]);
         for (int32_t i = 0; i < kNumParameters; ++i) {
-            out << " ;\n    lv2:port [ lv2:symbol \"" << kParameterSymbols[i]
-                << "\" ; pset:value " << number(presetTable[k][i]) << " ]";
+            out << " ;\n    lv2:port [ lv2:symbol \"" << kParameterSymbols[i] << "\" ; pset:value "
+                << number(presetTable[k][i]) << " ]";
         }
         out << " .\n\n";
     }

@@ -1,13 +1,13 @@
 // The LV2 UI's work: the editor on one side, ports on the other.
 #include "lv2/ui.h"
 
+#include <lv2/atom/forge.h>
+#include <lv2/urid/urid.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
-
-#include <lv2/atom/forge.h>
-#include <lv2/urid/urid.h>
 
 #include "editor/tavolu_edit.h"
 #include "lv2/identity.h"
@@ -28,7 +28,6 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
-
 }  // namespace
 
 // [UI thread]
@@ -48,7 +47,8 @@ Ui* Ui::create(LV2UI_Write_Function write, LV2UI_Controller controller,
     CFrame* frame = ui->edit->getFrame();
     const uint64_t window = frame ? frame->getWindow().nativeHandle() : 0;
     if (widget) *widget = reinterpret_cast<LV2UI_Widget>(static_cast<uintptr_t>(window));
-    if (const auto* resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize))) {
+    if (const auto* resize =
+            static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize))) {
         vst2::ERect* rect = nullptr;
         if (ui->edit->getRect(&rect) && rect)
             resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);

@@ -5,9 +5,9 @@
 // host offers them.
 #pragma once
 
-#include <cstdint>
-
 #include <lv2/ui/ui.h>
+
+#include <cstdint>
 
 #include "common/parameter_index.h"
 #include "lv2/messages.h"

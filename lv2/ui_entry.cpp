@@ -1,8 +1,8 @@
 // The LV2 UI's entry point: the descriptor the host finds by lv2ui_descriptor,
 // and the glue from its C calls to the UI.
-#include <cstring>
-
 #include <lv2/ui/ui.h>
+
+#include <cstring>
 
 #include "lv2/identity.h"
 #include "lv2/ui.h"

@@ -54,7 +54,7 @@ class PluginRig {
     std::unique_ptr<lv2::Plugin> plugin;
     LV2_Atom_Forge forge{};
     LV2_Atom_Forge_Frame sequence{};
-    std::vector<uint64_t> control, notify;  // aligned, as the test writes and reads them
+    std::vector<uint64_t> control, notify;          // aligned, as the test writes and reads them
     std::vector<uint64_t> hostControl, hostNotify;  // where the plug-in sees them
     uint32_t notifyBytes;
     uint32_t misalign;

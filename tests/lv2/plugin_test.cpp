@@ -81,7 +81,8 @@ TEST(Lv2Plugin, TellsTheUiWhatACouplingMoved) {
     rig.run();
     rig.controls[kLfoFreq] = 0.3f;  // back to the manual rate
     rig.run();
-    const std::optional<Message> source = find(rig.messages(), MessageKind::parameter, kLfoFreqSource);
+    const std::optional<Message> source =
+        find(rig.messages(), MessageKind::parameter, kLfoFreqSource);
     ASSERT_TRUE(source);
     EXPECT_EQ(source->value, 0.0f);
 
@@ -128,7 +129,8 @@ TEST(Lv2Plugin, ReportsMetersAndPanPositionsWhileSoundPlays) {
 
 // A notify port too small for a block's reports keeps whole messages only.
 TEST(Lv2Plugin, ASmallNotifyPortGetsWholeMessagesOnly) {
-    for (uint32_t bytes : {16u, 24u, 24u + lv2::kMessageEventBytes, 24u + 3 * lv2::kMessageEventBytes}) {
+    for (uint32_t bytes :
+         {16u, 24u, 24u + lv2::kMessageEventBytes, 24u + 3 * lv2::kMessageEventBytes}) {
         PluginRig rig(44100.0, bytes);
         rig.clearEvents();
         rig.addPatchGet();
@@ -154,7 +156,8 @@ TEST(Lv2Plugin, AtomPortsWorkAtAnyAlignment) {
         rig.addPatchGet();
         rig.endEvents();
         rig.run(0.5f);
-        const std::optional<Message> tempo = find(rig.messages(), MessageKind::report, kReportTempo);
+        const std::optional<Message> tempo =
+            find(rig.messages(), MessageKind::report, kReportTempo);
         ASSERT_TRUE(tempo) << misalign;
         EXPECT_EQ(tempo->value, 111.0f);
         EXPECT_EQ(count(rig.messages(), MessageKind::parameter, kStart), 1) << misalign;

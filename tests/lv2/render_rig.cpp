@@ -88,7 +88,8 @@ StereoRender renderLv2(const host::Audio& input, const RenderCase& c) {
         ADD_FAILURE() << error;
         return {};
     }
-    if (c.program >= 0 && c.program < kNumPresets && !lv2.applyPreset(presetNames[c.program], error)) {
+    if (c.program >= 0 && c.program < kNumPresets &&
+        !lv2.applyPreset(presetNames[c.program], error)) {
         ADD_FAILURE() << error;
         return {};
     }

@@ -1,12 +1,12 @@
 // The song position from time:Position objects, carried forward between them.
-#include <gtest/gtest.h>
+#include "lv2/transport.h"
 
+#include <gtest/gtest.h>
 #include <lv2/atom/forge.h>
 
 #include <cmath>
 #include <vector>
 
-#include "lv2/transport.h"
 #include "tests/lv2/plugin_rig.h"
 
 namespace tavolu::testing {

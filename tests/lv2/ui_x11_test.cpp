@@ -222,14 +222,14 @@ TEST_F(Lv2UiOnScreen, PortEventsAndThePluginsMessagesMoveTheControls) {
 
 TEST_F(Lv2UiOnScreen, MalformedEventsAreIgnored) {
     const float value = 0.3f;
-    descriptor->port_event(handle, kDryWet, 2, 0, &value);          // short
-    descriptor->port_event(handle, kDryWet, 4, 99, &value);         // a protocol it does not speak
+    descriptor->port_event(handle, kDryWet, 2, 0, &value);   // short
+    descriptor->port_event(handle, kDryWet, 4, 99, &value);  // a protocol it does not speak
     descriptor->port_event(handle, lv2::kPortCount + 5, 4, 0, &value);
     descriptor->port_event(handle, lv2::kNotify, 4, urids.atomEventTransfer, &value);  // no atom
     descriptor->port_event(handle, lv2::kNotify, 0, urids.atomEventTransfer, nullptr);
-    notifyEvent(urids.report, kDryWet, 0.0f);        // a report that is not one
-    notifyEvent(urids.parameter, 999, 0.0f);         // no such parameter
-    notifyEvent(urids.atomFloat, kDryWet, 0.0f);     // not a message
+    notifyEvent(urids.report, kDryWet, 0.0f);     // a report that is not one
+    notifyEvent(urids.parameter, 999, 0.0f);      // no such parameter
+    notifyEvent(urids.atomFloat, kDryWet, 0.0f);  // not a message
     const Pixels after = settle();
     EXPECT_EQ(differingIn(after, screen, {0, 0, kWidth, kHeight}), 0);
 }

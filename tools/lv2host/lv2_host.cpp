@@ -106,7 +106,8 @@ bool Lv2Host::load(const std::string& bundle, double sampleRate, std::string& er
 
 int Lv2Host::controlIndex(const std::string& symbolOrName) const {
     for (int p = 0; p < kNumParameters; ++p) {
-        const LilvPort* port = lilv_plugin_get_port_by_index(world->plugin, static_cast<uint32_t>(p));
+        const LilvPort* port =
+            lilv_plugin_get_port_by_index(world->plugin, static_cast<uint32_t>(p));
         LilvNode* name = lilv_port_get_name(world->plugin, port);
         const bool named = trimmed(lilv_node_as_string(name)) == trimmed(symbolOrName);
         lilv_node_free(name);
@@ -195,7 +196,8 @@ void Lv2Host::process(const float* inLeft, const float* inRight, float* outLeft,
     writeControlSequence(noteOns);
     auto* notify = reinterpret_cast<LV2_Atom_Sequence*>(world->notify.data());
     notify->atom.type = 0;
-    notify->atom.size = static_cast<uint32_t>(world->notify.size() * sizeof(uint64_t) - sizeof(LV2_Atom));
+    notify->atom.size =
+        static_cast<uint32_t>(world->notify.size() * sizeof(uint64_t) - sizeof(LV2_Atom));
     lilv_instance_run(world->instance, frames);
     readNotifySequence();
 }

@@ -67,7 +67,8 @@ Failure render(Lv2Host& lv2, const Options& o, host::AudioReader& input,
             inL[i] = read[static_cast<std::size_t>(i) * channels];
             inR[i] = read[static_cast<std::size_t>(i) * channels + channels - 1];
         }
-        lv2.process(inL.data(), inR.data(), left.data(), right.data(), static_cast<uint32_t>(n), at);
+        lv2.process(inL.data(), inR.data(), left.data(), right.data(), static_cast<uint32_t>(n),
+                    at);
         for (int i = 0; i < n; ++i) {
             written[2 * i] = left[i];
             written[2 * i + 1] = right[i];
@@ -76,8 +77,8 @@ Failure render(Lv2Host& lv2, const Options& o, host::AudioReader& input,
         pos += n;
     }
     if (input.promisedFrames() > pos)
-        return {host::kExitFailure, std::to_string(input.promisedFrames() - pos) +
-                                        " frames of the input are missing"};
+        return {host::kExitFailure,
+                std::to_string(input.promisedFrames() - pos) + " frames of the input are missing"};
     return {};
 }
 
@@ -105,7 +106,7 @@ Failure run(const Options& o, const std::string& bundle, std::ostream& out) {
     lv2.setTransport(t, !o.noTimeInfo);
     lv2.activate();
 
-    const std::string outputPath = !o.outputPath.empty()  ? o.outputPath
+    const std::string outputPath = !o.outputPath.empty() ? o.outputPath
                                    : o.inputPath.empty() ? kDemoOutput
                                                          : host::defaultOutputPath(o.inputPath);
     int format = 0;
@@ -122,8 +123,8 @@ Failure run(const Options& o, const std::string& bundle, std::ostream& out) {
 
 }  // namespace
 
-int runLv2Render(const std::vector<std::string>& args, const std::string& bundle,
-                 std::ostream& out, std::ostream& err) {
+int runLv2Render(const std::vector<std::string>& args, const std::string& bundle, std::ostream& out,
+                 std::ostream& err) {
     host::ParseResult parsed = host::parseOptions(args);
     if (parsed.error.empty() && !parsed.options.help) {
         if (const std::string what = unsupported(parsed.options); !what.empty())
@@ -134,11 +135,14 @@ int runLv2Render(const std::vector<std::string>& args, const std::string& bundle
         return host::kExitUsage;
     }
     if (parsed.options.help) {
-        out << "usage: tavolu-lv2-render [INPUT] [-o OUTPUT] [--program PRESET] [-p NAME=VALUE]...\n"
-               "       [--tempo BPM] [--time-sig N/D] [--start-ppq Q] [--stopped] [--no-time-info]\n"
+        out << "usage: tavolu-lv2-render [INPUT] [-o OUTPUT] [--program PRESET] [-p "
+               "NAME=VALUE]...\n"
+               "       [--tempo BPM] [--time-sig N/D] [--start-ppq Q] [--stopped] "
+               "[--no-time-info]\n"
                "       [--note-on SECONDS,...] [--block FRAMES]\n"
                "Renders INPUT (or the built-in drum loop, through \"Ping Pong\") through the LV2\n"
-               "bundle with the options of tavolu-host. The bundle: TAVOLU_LV2_BUNDLE or the build's.\n";
+               "bundle with the options of tavolu-host. The bundle: TAVOLU_LV2_BUNDLE or the "
+               "build's.\n";
         return host::kExitOk;
     }
     const Failure f = run(parsed.options, bundle, out);

@@ -10,7 +10,7 @@
 namespace tavolu::lv2host {
 
 // [UI thread] args excludes the program name; the exit code of the run.
-int runLv2Render(const std::vector<std::string>& args, const std::string& bundle,
-                 std::ostream& out, std::ostream& err);
+int runLv2Render(const std::vector<std::string>& args, const std::string& bundle, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace tavolu::lv2host
