@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,10 @@ Lv2Host::~Lv2Host() = default;
 bool Lv2Host::load(const std::string& bundle, double sampleRate, std::string& error) {
     std::string path = bundle;
     if (path.empty() || path.back() != '/') path += '/';
+    if (!std::filesystem::is_regular_file(path + "manifest.ttl")) {
+        error = "no LV2 bundle at " + bundle + " (no manifest.ttl there)";
+        return false;
+    }
     LilvNode* bundleUri = lilv_new_file_uri(world->lilv, nullptr, path.c_str());
     lilv_world_load_bundle(world->lilv, bundleUri);
     lilv_node_free(bundleUri);
