@@ -93,9 +93,14 @@ TEST_F(Errors, PluginsThatFailToLoad) {
     expectFailure({input_, out, "--plugin", dir_.file("none.so")}, 1, "cannot load plug-in");
     { std::ofstream(place("junk.so")) << "not an ELF file"; }
     expectFailure({input_, out, "--plugin", dir_.file("junk.so")}, 1, "cannot load plug-in");
-    expectFailure({input_, out, "--plugin", FAKE_PLUGIN_NO_ENTRY}, 1, "exports no VSTPluginMain");
+    expectFailure({input_, out, "--plugin", FAKE_PLUGIN_NO_ENTRY}, 1,
+                  "exports neither VSTPluginMain nor main");
     expectFailure({input_, out, "--plugin", FAKE_PLUGIN_NULL_EFFECT}, 1, "refused to create");
     expectFailure({input_, out, "--plugin", FAKE_PLUGIN_BAD_MAGIC}, 1, "wrong magic");
+
+    // Not a failure: an older plug-in whose entry point is only "main".
+    const RunResult r = runHost({input_, out, "--plugin", FAKE_PLUGIN_MAIN_ONLY});
+    EXPECT_EQ(r.code, 0) << r.err;
 }
 
 TEST_F(Errors, OutputsThatCannotBeWrittenLeaveNothingBehind) {

@@ -207,9 +207,14 @@ extern "C" __attribute__((visibility("default"))) void fake_plugin_set_block_hoo
 }
 
 // The variant without an entry point exports the same routine under a name
-// no host looks for.
+// no host looks for; the old-style one only as "main", as older Linux
+// plug-ins do.
 #ifdef FAKE_NO_ENTRY
 #define FAKE_ENTRY_NAME notTheEntryPoint
+#elif defined(FAKE_MAIN_ONLY)
+#define FAKE_ENTRY_NAME oldStyleEntry
+extern "C" __attribute__((visibility("default"))) vst2::AEffect* oldStyleEntry(
+    vst2::audioMasterCallback host) asm("main");
 #else
 #define FAKE_ENTRY_NAME VSTPluginMain
 #endif

@@ -31,9 +31,11 @@ bool PluginHost::load(const std::string& path, std::string& error) {
         error = "cannot load plug-in " + path + ": " + (why ? why : "unknown reason");
         return false;
     }
+    // Older Linux plug-ins export their entry point only as "main".
     auto entry = reinterpret_cast<EntryPoint>(dlsym(library_, "VSTPluginMain"));
+    if (!entry) entry = reinterpret_cast<EntryPoint>(dlsym(library_, "main"));
     if (!entry) {
-        error = "not a VST 2.4 plug-in: " + path + " exports no VSTPluginMain";
+        error = "not a VST 2.4 plug-in: " + path + " exports neither VSTPluginMain nor main";
         close();
         return false;
     }

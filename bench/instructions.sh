@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Instructions per stereo frame, counted by callgrind, for programs 0 to 8 at
+# blocks of 16, 64 and 512 frames through the built tavolu.so, and, when
+# Debian's dpf-plugins-vst is installed, the PingPongPan auto-panner beside
+# them: 5 s of noise bursts at 44.1 kHz through processReplacing, as a host
+# calls it.
+#   bench/instructions.sh [BUILD_DIR]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build}
+driver=$build/bench/plugin/plugin_instructions
+plugin=$build/shell/tavolu.so
+peer=/usr/lib/vst/PingPongPan-vst.so
+command -v valgrind >/dev/null || { echo "needs valgrind" >&2; exit 1; }
+[ -x "$driver" ] || { echo "build $driver first (cmake --build $build)" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+per_frame() {  # plugin program block
+    local out=$scratch/cg
+    local frames
+    frames=$(valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$out" \
+        "$driver" "$1" "$2" "$3" 2>/dev/null | sed -n 's/^frames //p')
+    local total
+    total=$(sed -n "s/^totals: //p" "$out")
+    awk -v t="$total" -v f="$frames" 'BEGIN { printf "%.0f", t / f }'
+}
+
+blocks=(16 64 512)
+printf '| instructions per stereo frame | block 16 | block 64 | block 512 |\n|---|---|---|---|\n'
+if [ -f "$peer" ]; then
+    row="| PingPongPan (dpf-plugins-vst) |"
+    for b in "${blocks[@]}"; do row+=" $(per_frame "$peer" -1 "$b") |"; done
+    echo "$row"
+fi
+for p in 0 1 2 3 4 5 6 7 8; do
+    row="| Tavolu program $p |"
+    for b in "${blocks[@]}"; do row+=" $(per_frame "$plugin" "$p" "$b") |"; done
+    echo "$row"
+done

@@ -1,0 +1,59 @@
+// Drives a VST 2.4 plug-in the way a host does (dlopen, entry point,
+// processReplacing) over 5 s of noise bursts at 44.1 kHz, with callgrind's
+// instrumentation on only around the processing, so that callgrind's total is
+// the plug-in's cost for those frames (with the host's few instructions per
+// block). bench/instructions.sh runs it for every case and makes the table.
+//
+//   valgrind --tool=callgrind --instr-atstart=no plugin_instructions PLUGIN PROGRAM BLOCK
+//
+// PROGRAM -1 keeps the plug-in's own start.
+#include <valgrind/callgrind.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/support/signals.h"
+#include "tools/host/plugin_host.h"
+
+namespace {
+
+constexpr float kRate = 44100.0f;  // Hz
+constexpr int kFrames = 220500;    // 5 s
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace tavolu;
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s PLUGIN PROGRAM BLOCK\n", argv[0]);
+        return 2;
+    }
+    const int program = std::atoi(argv[2]);
+    const int block = std::atoi(argv[3]);
+    host::PluginHost plugin;
+    std::string error;
+    if (block < 1 || !plugin.load(argv[1], error)) {
+        std::fprintf(stderr, "%s\n", block < 1 ? "BLOCK must be positive" : error.c_str());
+        return 1;
+    }
+    host::TransportSettings transport;
+    transport.sampleRate = kRate;
+    plugin.setTransport(transport, true);
+    plugin.start(kRate, block);
+    if (program >= 0) plugin.setProgram(program);
+
+    std::vector<float> left = testing::burstSignal(kFrames + block, 1);
+    std::vector<float> right = testing::burstSignal(kFrames + block, 2);
+    std::vector<float> outL(block), outR(block);
+    float* outs[2] = {outL.data(), outR.data()};
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int at = 0; at < kFrames; at += block) {
+        float* ins[2] = {left.data() + at, right.data() + at};
+        plugin.process(ins, outs, block, at);
+    }
+    CALLGRIND_STOP_INSTRUMENTATION;
+    std::printf("frames %d\n", (kFrames + block - 1) / block * block);
+    return outL[0] > 100.0f;  // keeps the work observable
+}
