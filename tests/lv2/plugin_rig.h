@@ -14,9 +14,11 @@
 
 #include "lv2/messages.h"
 #include "lv2/plugin.h"
-#include "tests/lv2/urid_map.h"
+#include "tools/lv2host/urid_map.h"
 
 namespace tavolu::testing {
+
+using lv2host::UridMap;
 
 struct PositionFields {
     double bar = 0.0, barBeat = 0.0, beatUnit = 4.0, beatsPerBar = 4.0, bpm = 120.0, speed = 1.0;

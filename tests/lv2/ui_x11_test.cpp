@@ -16,10 +16,12 @@
 #include "engine/engine.h"
 #include "lv2/identity.h"
 #include "lv2/messages.h"
-#include "tests/lv2/urid_map.h"
 #include "tests/support/xvfb_suite.h"
+#include "tools/lv2host/urid_map.h"
 
 namespace tavolu::testing {
+
+using lv2host::UridMap;
 namespace {
 
 using Pixels = std::vector<uint32_t>;

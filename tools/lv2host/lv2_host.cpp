@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "lv2/identity.h"
+#include "tools/lv2host/urid_map.h"
 
 namespace tavolu::lv2host {
 
@@ -31,27 +32,12 @@ std::string trimmed(std::string s) {
 
 }  // namespace
 
-// URIDs for a host of one thread: an index into a list of strings.
-struct UridTable {
-    std::vector<std::string> uris;
-    LV2_URID_Map map{this, &UridTable::mapUri};
-
-    static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
-        auto* self = static_cast<UridTable*>(handle);
-        for (std::size_t i = 0; i < self->uris.size(); ++i) {
-            if (self->uris[i] == uri) return static_cast<LV2_URID>(i + 1);
-        }
-        self->uris.emplace_back(uri);
-        return static_cast<LV2_URID>(self->uris.size());
-    }
-};
-
 struct Lv2Host::World {
     LilvWorld* lilv = lilv_world_new();
     const LilvPlugin* plugin = nullptr;
     LilvInstance* instance = nullptr;
-    UridTable urids;
-    LV2_Feature mapFeature{LV2_URID__map, &urids.map};
+    UridMap urids;
+    LV2_Feature mapFeature{LV2_URID__map, urids.feature()};
     const LV2_Feature* features[2] = {&mapFeature, nullptr};
     lv2::Urids u{};
     LV2_Atom_Forge forge{};
@@ -89,8 +75,8 @@ bool Lv2Host::load(const std::string& bundle, double sampleRate, std::string& er
         error = "no plug-in " + std::string(lv2::kPluginUri) + " in " + bundle;
         return false;
     }
-    world->u.map(world->urids.map);
-    lv2_atom_forge_init(&world->forge, &world->urids.map);
+    world->u.map(*world->urids.feature());
+    lv2_atom_forge_init(&world->forge, world->urids.feature());
     world->instance = lilv_plugin_instantiate(world->plugin, sampleRate, world->features);
     if (!world->instance) {
         error = "the plug-in refused to run at " + std::to_string(sampleRate) + " Hz";
@@ -158,7 +144,7 @@ bool Lv2Host::applyPreset(const std::string& label, std::string& error) {
         const bool match = name && label == lilv_node_as_string(name);
         lilv_node_free(name);
         if (!match) continue;
-        LilvState* state = lilv_state_new_from_world(world->lilv, &world->urids.map, preset);
+        LilvState* state = lilv_state_new_from_world(world->lilv, world->urids.feature(), preset);
         if (!state) continue;
         const auto set = [](const char* symbol, void* self, const void* value, uint32_t size,
                             uint32_t) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tavolu::testing {
+namespace tavolu::lv2host {
 
 class UridMap {
   public:
@@ -25,4 +25,4 @@ class UridMap {
     LV2_URID_Map map{this, &UridMap::mapUri};
 };
 
-}  // namespace tavolu::testing
+}  // namespace tavolu::lv2host
