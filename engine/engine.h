@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "engine/chain_state.h"
 #include "engine/shared_value.h"
 
 namespace tavolu {
@@ -65,7 +66,9 @@ enum EngineReport : int32_t {
     }
 }
 
-struct Engine {
+// The per-sample state is the ChainState base; everything here is read at
+// the block rate or set between blocks.
+struct Engine : ChainState {
     EngineHost* host = nullptr;    // null: no time information, no reports
     bool displayAttached = false;  // an editor is attached to the effect
 
@@ -109,12 +112,7 @@ struct Engine {
     Shared<float> lfoRateScale{0.001f};  // "LFO Freq" knob to lfoPhaseStep
     float inputGain = 1.0f;              // gain of the mono input sum
 
-    // --- Slewed output controls ---
-    float centerVol = 1.0f;
-    float dryWet = 1.0f;
-    float stereo = 0.0f;
-
-    // --- Envelope ---
+    // --- Envelope timing (written by the parameter setter) ---
     Shared<float> attackSamples{0.0f};
     Shared<float> holdSamples{0.0f};
     Shared<float> decaySamples{22050.0f};
@@ -124,64 +122,21 @@ struct Engine {
     Shared<float> attackIncrement{1.0f};
     Shared<float> decayIncrement{1.0f};
     Shared<float> delaySmoothing{1.0f};
-    int32_t activeHoldEnd = 0;
-    int32_t activeDecayEnd = 22050;
-    int32_t samplesSinceTrigger = 500000;
-    bool flipState = false;
-    float startTarget = 0.1f;
-    Shared<float> endTarget{0.9f};  // also set by the "End" and "Start=End" writes
-    float attackStep = 0.0f;
-    float decayStep = 0.0f;
-    Shared<float> envelopePosition{0.5f};  // also set by the "Start=End" write
-    float lfoOffset = 0.5f;
-    float rawPan = 0.5f;
-    float panPosition = 0.5f;
 
-    // --- LFO ---
-    float lfoSin = 0.0f;
-    float lfoCos = 1.0f;
-    float lfoPrevSin = -1.0f;
-    float lfoOutput = 0.0f;
-    float lfoHeldOutput = 0.0f;
-    float lfoBlend = 1.0f;
-    float lfoDelayRamp = 0.0f;
-    float lfoDelayLevel = 0.0f;
-
-    // --- Trigger flags ---
-    bool lfoCrossed = false;
+    // --- Per-sample values that the setter or the event call also write ---
+    Shared<float> endTarget{0.9f};          // also set by the "End" and "Start=End" writes
+    Shared<float> envelopePosition{0.5f};   // also set by the "Start=End" write
     Shared<bool> midiTriggerPending{false};  // set by the event call
-    bool barPending = false;
-    bool gridPending = false;
 
-    // --- Host sync ---
+    // --- Host sync (block-rate values) ---
     Shared<bool> timeInfoCurrent{false};
     bool hostSyncValid = false;
-    double samplesToNextBar = 0.0;
     double samplesPerBeat = 22050.0;
     double samplesPerBar = 22050.0;
-    double samplesToNextGridLine = 0.0;
     double lastPpqPos = -99999999.0;
     // Samples: how far a line computed from the host's position may stray from
     // a whole sample through rounding alone (see blockStart).
     double lineTolerance = 0.0;
-
-    // --- Transient detector ---
-    float detEnvelope = 0.0f;
-    uint32_t detSegmentCounter = 0;
-    float detSegmentPeak = 0.0f;
-    float detReference = 0.0f;
-    bool detRising = false;
-    float detDisplayLevel = 0.0f;
-    float detDisplayStep = 0.0f;
-    float detMinimum = 1.0f;
-    bool detArmed = true;
-    bool detTriggered = false;
-    float detRise = 0.0f;
-
-    // --- Editor notification ---
-    int32_t updateCounter = 0;
-    bool traceRestart = false;
-    bool signalPresent = true;
 
     // --- Operations that keep derived values consistent [any thread] ---
     void setAttackTime(float t);

@@ -18,32 +18,63 @@ constexpr float kFull = 1.0f;    // top of the pan range, and a full LFO fade-in
 constexpr float kCentre = 0.5f;  // pan position
 }  // namespace pan
 
+// Where the envelope stands on a sample: its phase follows from the count of
+// samples since the trigger alone.
+enum class Phase : uint8_t {
+    kAny,     // not known beforehand: decided on the sample
+    kAttack,  // toward startTarget, then holding there
+    kDecay,   // toward endTarget
+    kRest,
+};
+
+// The phase of the next sample and how many samples it lasts (at most
+// `limit`).
+[[gnu::always_inline]] inline Phase nextPhase(const ChainState& v, int32_t limit,
+                                               int32_t& length) {
+    const int64_t n = int64_t{v.samplesSinceTrigger} + 1;
+    int64_t left = limit;
+    Phase phase = Phase::kRest;
+    if (n <= v.activeHoldEnd) {
+        phase = Phase::kAttack;
+        left = int64_t{v.activeHoldEnd} - n + 1;
+    } else if (n < v.activeDecayEnd) {
+        phase = Phase::kDecay;
+        left = int64_t{v.activeDecayEnd} - n;
+    }
+    length = static_cast<int32_t>(std::min<int64_t>(left, limit));
+    return phase;
+}
+
 // [audio thread] One step of the envelope: attack toward startTarget (then
 // hold), decay toward endTarget, then rest. The phases are tested in this
 // order, so when the hold ends at or after the decay end the hold wins.
-[[gnu::always_inline]] inline float advanceEnvelope(const Voice& v, const Settings& s, Engine& e) {
+template <Phase kPhase = Phase::kAny>
+[[gnu::always_inline]] inline float advanceEnvelope(Voice& v, const Settings& s) {
     const int32_t n = v.samplesSinceTrigger;
+    const bool attack = kPhase == Phase::kAny ? n <= v.activeHoldEnd : kPhase == Phase::kAttack;
+    const bool decay = kPhase == Phase::kAny ? n < v.activeDecayEnd : kPhase == Phase::kDecay;
     float pos;
-    if (n <= v.activeHoldEnd) {
-        pos = e.envelopePosition + v.attackStep;
+    if (attack) {
+        pos = v.envelopePosition + v.attackStep;
         pos = v.attackStep >= 0.0f ? std::min(pos, v.startTarget) : std::max(pos, v.startTarget);
-    } else if (n < v.activeDecayEnd) {
-        pos = e.envelopePosition + v.decayStep;
+    } else if (decay) {
+        pos = v.envelopePosition + v.decayStep;
         pos = v.decayStep >= 0.0f ? std::min(pos, v.endTarget) : std::max(pos, v.endTarget);
     } else {
         // With Start=End on, a write of "Start" moves endValue only; the
         // resting position follows it here.
         pos = s.restOnEndValue ? s.endValue : v.endTarget;
     }
-    e.envelopePosition = pos;
+    v.envelopePosition = pos;
     return pos;
 }
 
 // [audio thread] The LFO's way to the pan: crossfade from the value held at
 // the last restart, fade-in after "LFO Delay", depth. Once the crossfade and
 // the fade-in are complete they stay at 1 and drop out of the sums.
+template <bool kDeferred = false>
 [[gnu::always_inline]] inline void advanceLfoOutput(Voice& v, const Settings& s) {
-    if (v.lfoDeferred) return;
+    if (kDeferred || v.lfoDeferred) return;
     const double held = v.lfoHeldOutput;
     if (v.lfoSettled) {
         if (s.lfoDepth == 0.0f) {
@@ -67,76 +98,85 @@ constexpr float kCentre = 0.5f;  // pan position
         static_cast<float>(level + (double{v.lfoDelayRamp} - level) * double{s.delaySmoothing});
     v.lfoOffset =
         static_cast<float>(double{v.lfoOutput} * (double{v.lfoDelayLevel} * double{s.lfoDepth}));
-    v.lfoSettled = v.lfoBlend == pan::kFull && v.lfoDelayRamp == pan::kFull &&
-                   v.lfoDelayLevel == pan::kFull && !(s.attackIncrement < 0.0f) &&
-                   !(s.lfoDelayStep < 0.0f) && std::isfinite(s.delaySmoothing);
+    v.lfoSettled = lfoAtRest(v, s);
 }
 
-// [audio thread] onMove runs whenever the pan position changes.
-struct IgnoreMove {
-    void operator()() const {}
-};
-
-template <class OnMove = IgnoreMove>
-[[gnu::always_inline]] inline float nextPanPosition(Voice& v, const Settings& s, Engine& e, float m,
-                                                    OnMove onMove = {}) {
-    detectTransient(v, s, e, m);
+// [audio thread] The first part of a sample: the detector and the LFO's zero
+// crossing. Answers whether a trigger is due on this sample.
+template <bool kCalls = true>
+[[gnu::always_inline]] inline bool detectAndDecide(Voice& v, const Settings& s, Engine& e,
+                                                   float m) {
+    detectTransient<kCalls>(v, s, e, m);
 
     // A crossing only matters while none is pending.
-    const double sine = v.lfoSin;
+    const float sine = v.lfoSin;
     if (!(v.pending & kLfoCrossed) &&
-        ((sine >= 0.0 && v.lfoPrevSin < 0.0) || (sine <= 0.0 && v.lfoPrevSin > 0.0))) {
+        ((sine >= 0.0f && v.lfoPrevSin < 0.0f) || (sine <= 0.0f && v.lfoPrevSin > 0.0f))) {
         v.pending |= kLfoCrossed;
     }
     v.lfoPrevSin = sine;
+    return triggerDue(v, s);
+}
 
-    if (triggerDue(v, s)) [[unlikely]] {
-        v.store(e);
-        e.fireTrigger(m);
-        v.load(e);
-        v.triggered = true;
-        v.lfoSettled = false;
-        v.lfoDeferred = false;
-    } else {
-        ++v.samplesSinceTrigger;
-    }
-    const float envelope = advanceEnvelope(v, s, e);
+// [audio thread] A trigger on this sample, between the two parts.
+[[gnu::always_inline]] inline void fireTrigger(Voice& v, Engine& e, float m) {
+    v.store(e);
+    e.fireTrigger(m);
+    v.load(e);
+    v.lfoSettled = false;
+    v.lfoDeferred = false;
+}
+
+// [audio thread] The second part of a sample: the envelope, the LFO and the
+// slewed pan position, which it answers. Without kCalls the bar line is left
+// out: the caller has made sure that none is pending. kPhase and kDeferred
+// state what the caller knows of the envelope's phase and of the LFO.
+template <bool kCalls = true, Phase kPhase = Phase::kAny, bool kDeferred = false>
+[[gnu::always_inline]] inline float movePan(Voice& v, const Settings& s, Engine& e, bool fired) {
+    if (!fired) ++v.samplesSinceTrigger;
+    const float envelope = advanceEnvelope<kPhase>(v, s);
 
     // The bar line below restarts the LFO from its output as it stands
     // before this sample's step.
-    if (v.barPending) [[unlikely]] {
+    const bool bar = kCalls && v.barPending;
+    if (bar) [[unlikely]] {
         v.makeDeferredLfo();
     }
 
     // Coupled sine oscillator: the cosine uses the sine just computed, which
     // keeps the amplitude steady without any transcendental call.
-    v.lfoSin = static_cast<float>(v.lfoSin + v.lfoCos * s.lfoPhaseStep);
-    v.lfoCos = static_cast<float>(v.lfoCos - v.lfoSin * s.lfoPhaseStep);
+    v.lfoSin = static_cast<float>(double{v.lfoSin} + double{v.lfoCos} * s.lfoPhaseStep);
+    v.lfoCos = static_cast<float>(double{v.lfoCos} - double{v.lfoSin} * s.lfoPhaseStep);
 
-    if (v.barPending) [[unlikely]] {
+    if (bar) [[unlikely]] {
         v.store(e);
         e.passHostBarLine();
         v.load(e);
         v.lfoSettled = false;
         v.lfoDeferred = false;
     }
-    advanceLfoOutput(v, s);
+    advanceLfoOutput<kDeferred>(v, s);
 
     float raw = v.lfoOffset + envelope;
     if (raw > pan::kFull) raw = pan::kFull;
     if (!(raw >= 0.0f)) raw = raw < 0.0f ? 0.0f : pan::kCentre;  // not a number: centre
     v.rawPan = raw;
-    if (raw != v.panPosition) {
-        slewBy(s.slewStep, raw, v.panPosition);
-        onMove();
-    }
+    if (raw != v.panPosition) slewBy(s.slewStep, raw, v.panPosition);
     return v.panPosition;
+}
+
+// [audio thread] One whole sample through the generator, rare steps included.
+[[gnu::always_inline]] inline float nextPanPosition(Voice& v, const Settings& s, Engine& e,
+                                                    float m) {
+    const bool fire = detectAndDecide(v, s, e, m);
+    if (fire) fireTrigger(v, e, m);
+    return movePan(v, s, e, fire);
 }
 
 // [audio thread] One sample through the generator, on the engine's fields.
 inline float Engine::nextPanPosition(float m) {
     const Settings s(*this);
-    Voice v(*this);
+    Voice v(*this, s);
     const float pan = tavolu::nextPanPosition(v, s, *this, m);
     v.store(*this);
     return pan;

@@ -31,6 +31,13 @@ class Shared {
     Shared& operator+=(T delta) noexcept { return *this = static_cast<T>(*this + delta); }
     Shared& operator-=(T delta) noexcept { return *this = static_cast<T>(*this - delta); }
 
+    // Writes `next` only if the field still holds `seen` (compared bit for
+    // bit), that is, if no other thread wrote it since `seen` was read; a
+    // write from elsewhere then stands. Lock-free, like every access here.
+    bool replaceIfUnchanged(T seen, T next) noexcept {
+        return value_.compare_exchange_strong(seen, next, std::memory_order_relaxed);
+    }
+
   private:
     std::atomic<T> value_;
 };

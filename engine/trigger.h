@@ -11,10 +11,19 @@
 
 namespace tavolu {
 
+// Whether the detector's step on a sample of level `a` has one of its rare
+// parts (the end of a rise or of a segment), which call out to the engine.
+[[gnu::always_inline]] inline bool detectorCallsOut(const Voice& v, const Settings& s, float a) {
+    return !(v.detEnvelope <= a) && (v.detRising || !(v.detSegmentCounter < s.segmentLength));
+}
+
 // [audio thread] Follows a peak-hold envelope of the mono signal, released one
 // segment (1/80 s) at a time, and marks an onset when the envelope rises by
 // more than "Selectivity" (as a fraction of the envelope) above the lowest
-// level seen since the detector was last armed.
+// level seen since the detector was last armed. Without kCalls the rare parts
+// are left out: the caller has made sure (detectorCallsOut) that they are not
+// due.
+template <bool kCalls = true>
 [[gnu::always_inline]] inline void detectTransient(Voice& v, const Settings& s, Engine& e,
                                                    float m) {
     const float a = std::fabs(m);
@@ -28,12 +37,14 @@ namespace tavolu {
         v.detDisplayStep = 0.0f;
         v.detRising = true;
     } else {
-        if (v.detRising) [[unlikely]] {
-            v.store(e);
-            e.endDetectorRise();
-            v.load(e);
+        if constexpr (kCalls) {
+            if (v.detRising) {
+                v.store(e);
+                e.endDetectorRise();
+                v.load(e);
+            }
         }
-        if (v.detSegmentCounter < s.segmentLength) [[likely]] {
+        if (!kCalls || v.detSegmentCounter < s.segmentLength) [[likely]] {
             v.detDisplayLevel = v.detDisplayLevel - v.detDisplayStep;
             ++v.detSegmentCounter;
             if (a > v.detSegmentPeak) v.detSegmentPeak = a;
@@ -82,14 +93,15 @@ namespace tavolu {
 // [audio thread] One sample through the detector, on the engine's fields.
 inline void Engine::detectTransient(float m) {
     const Settings s(*this);
-    Voice v(*this);
+    Voice v(*this, s);
     tavolu::detectTransient(v, s, *this, m);
     v.store(*this);
 }
 
 // [audio thread]
 inline bool Engine::triggerDue() const {
-    return tavolu::triggerDue(Voice(*this), Settings(*this));
+    const Settings s(*this);
+    return tavolu::triggerDue(Voice(*this, s), s);
 }
 
 }  // namespace tavolu

@@ -1,25 +1,28 @@
-// The per-sample chain's working set, held in locals for a block.
+// The per-sample chain's working set for one block.
 //
 // The engine's fields live in one large record that the host's output
 // buffers could, as far as the compiler knows, point into; working on them
 // directly would reload and store every field on every sample. For the length
-// of a block the block routine copies what the chain touches on every sample
-// into a Voice (which nothing else can reach, so it stays in registers) and
-// the parameter values into a Settings snapshot, and writes the Voice back at
-// the end. The rare steps that live in the engine's own functions (a trigger,
-// the detector's segment end, a restart of the LFO) are bracketed by
-// store/load, so they see and leave the fields exactly as in a plain loop.
+// of a block the block routine copies the chain's record into a Voice (which
+// nothing else can reach, so it stays in registers) and the parameter values
+// into a Settings snapshot, and copies the Voice back at the end. The rare
+// steps that live in the engine's own functions (a trigger, the detector's
+// segment end, a restart of the LFO) are bracketed by store/load, so they see
+// and leave the fields exactly as in a plain loop.
 //
 // Parameter values are read once per block: a write from another thread has
 // no defined moment within a block anyway, and a write between blocks is seen
-// from the next block's first sample, just as before. Fields that another
-// thread also writes are never stored from a Voice, so no write is lost:
-// envelopePosition is read and written where it is used; endTarget and
-// midiTriggerPending are only read, at the block start and at every reload.
+// from the next block's first sample, just as before. Of the per-sample values
+// that another thread also writes, endTarget and a pending note-on are only
+// read here (at the block start and at every reload), and envelopePosition is
+// written back only if the setter left it alone meanwhile, so no write from
+// elsewhere is lost.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
+#include "engine/chain_state.h"
 #include "engine/engine.h"
 
 namespace tavolu {
@@ -80,132 +83,82 @@ struct Settings {
               (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)) {}
 };
 
-struct Voice {
-    // Transient detector
-    float detEnvelope, detSegmentPeak, detDisplayLevel, detDisplayStep, detMinimum;
-    uint32_t detSegmentCounter;
-    bool detRising, detArmed;
-    // LFO; the oscillator is kept in double (always holding float values)
-    double lfoSin, lfoCos, lfoPrevSin;
-    float lfoOutput, lfoHeldOutput, lfoBlend, lfoDelayRamp, lfoDelayLevel, lfoOffset;
-    bool barPending;
-    // The three flags a trigger waits on, one bit each, so that the decision
-    // can look at all of them at once.
+// The LFO's crossfade and fade-in are complete, under settings that leave them
+// at 1 from step to step.
+[[gnu::always_inline]] inline bool lfoAtRest(const ChainState& c, const Settings& s) {
+    return c.lfoBlend == 1.0f && c.lfoDelayRamp == 1.0f && c.lfoDelayLevel == 1.0f &&
+           !(s.attackIncrement < 0.0f) && !(s.lfoDelayStep < 0.0f) &&
+           std::isfinite(s.delaySmoothing) && !s.sampleAndHold;
+}
+
+struct Voice : ChainState {
+    // The shared per-sample values as read at the block start or last reload.
+    float envelopePosition;  // the working copy
+    float envelopeRead;      // what the engine's field held when read
+    float endTarget;         // read only: a trigger (in the engine) or the setter writes it
+    // The flags a trigger waits on, one bit each, so that the decision can
+    // look at all of them at once. They stand for lfoCrossed, gridPending and
+    // detTriggered, whose copies in the record are not kept up to date.
     uint8_t pending;
-    // Envelope and pan
-    int32_t samplesSinceTrigger, activeHoldEnd, activeDecayEnd;
-    float startTarget, attackStep, decayStep, rawPan, panPosition;
-    // Read only: the setter writes it too, so it is never stored from here.
-    // A write lands at the next block, trigger or other reload.
-    float endTarget;
-    // Block counters and output controls
-    double samplesToNextBar, samplesToNextGridLine;
-    int32_t updateCounter;
-    float stereo, dryWet, centerVol;
 
     // Not engine fields: what the chain knows about its own steady state.
-    bool onsetSettled;  // the onset test would change nothing if run again
-    bool lfoSettled;    // fade-in and crossfade complete: both stay at 1
-    bool lfoDeferred;   // settled at depth 0: lfoOutput is made only when stored
-    bool triggered;     // a trigger fired on the sample just run
+    bool onsetSettled = false;  // the onset test would change nothing if run again
+    bool lfoSettled = false;    // fade-in and crossfade complete: both stay at 1
+    bool lfoDeferred = false;   // settled at depth 0: lfoOutput is made only when stored
 
-    [[gnu::always_inline]] explicit Voice(const Engine& e)
-        : onsetSettled(false), lfoSettled(false), lfoDeferred(false), triggered(false) {
-        load(e);
+    // The LFO's steady state is read off the record: its crossfade and fade-in
+    // complete stay at 1 for as long as the settings let them.
+    [[gnu::always_inline]] Voice(const Engine& e, const Settings& s) : ChainState(e) {
+        readShared(e);
+        lfoSettled = lfoAtRest(*this, s);
+        if (lfoSettled && s.lfoDepth == 0.0f) {
+            lfoDeferred = true;
+            lfoOffset = 0.0f;
+        }
     }
 
+
+
     [[gnu::always_inline]] void load(const Engine& e) {
-        detEnvelope = e.detEnvelope;
-        detSegmentPeak = e.detSegmentPeak;
-        detDisplayLevel = e.detDisplayLevel;
-        detDisplayStep = e.detDisplayStep;
-        detMinimum = e.detMinimum;
-        detSegmentCounter = e.detSegmentCounter;
-        detRising = e.detRising;
-        detArmed = e.detArmed;
-        lfoSin = e.lfoSin;
-        lfoCos = e.lfoCos;
-        lfoPrevSin = e.lfoPrevSin;
-        lfoOutput = e.lfoOutput;
-        lfoHeldOutput = e.lfoHeldOutput;
-        lfoBlend = e.lfoBlend;
-        lfoDelayRamp = e.lfoDelayRamp;
-        lfoDelayLevel = e.lfoDelayLevel;
-        lfoOffset = e.lfoOffset;
-        barPending = e.barPending;
-        pending = static_cast<uint8_t>(
-            (e.lfoCrossed ? kLfoCrossed : 0) | (e.gridPending ? kGridPending : 0) |
-            (e.detTriggered ? kOnsetPending : 0) | (e.midiTriggerPending ? kMidiPending : 0));
-        samplesSinceTrigger = e.samplesSinceTrigger;
-        activeHoldEnd = e.activeHoldEnd;
-        activeDecayEnd = e.activeDecayEnd;
-        startTarget = e.startTarget;
-        endTarget = e.endTarget;
-        attackStep = e.attackStep;
-        decayStep = e.decayStep;
-        rawPan = e.rawPan;
-        panPosition = e.panPosition;
-        samplesToNextBar = e.samplesToNextBar;
-        samplesToNextGridLine = e.samplesToNextGridLine;
-        updateCounter = e.updateCounter;
-        stereo = e.stereo;
-        dryWet = e.dryWet;
-        centerVol = e.centerVol;
+        static_cast<ChainState&>(*this) = e;
+        readShared(e);
+    }
+
+    [[gnu::always_inline]] void store(Engine& e) const {
+        ChainState& out = e;
+        out = *this;
+        out.lfoCrossed = (pending & kLfoCrossed) != 0;
+        out.gridPending = (pending & kGridPending) != 0;
+        out.detTriggered = (pending & kOnsetPending) != 0;
+        if (lfoDeferred) {
+            // Settled (crossfade and fade-in at 1) with depth 0: the values
+            // the skipped steps would have left.
+            out.lfoOutput = deferredLfoOutput();
+            out.lfoOffset = out.lfoOutput * 0.0f;
+        }
+        e.envelopePosition.replaceIfUnchanged(envelopeRead, envelopePosition);
     }
 
     // Makes the LFO output whose making was put off, as it stands now.
     [[gnu::always_inline]] void makeDeferredLfo() {
         if (!lfoDeferred) return;
-        const double held = lfoHeldOutput;
-        lfoOutput = static_cast<float>(held + (lfoSin - held));
+        lfoOutput = deferredLfoOutput();
         lfoOffset = lfoOutput * 0.0f;
         lfoDeferred = false;
     }
 
-    [[gnu::always_inline]] void store(Engine& e) const {
-        e.detEnvelope = detEnvelope;
-        e.detSegmentPeak = detSegmentPeak;
-        e.detDisplayLevel = detDisplayLevel;
-        e.detDisplayStep = detDisplayStep;
-        e.detMinimum = detMinimum;
-        e.detSegmentCounter = detSegmentCounter;
-        e.detRising = detRising;
-        e.detArmed = detArmed;
-        e.lfoSin = static_cast<float>(lfoSin);
-        e.lfoCos = static_cast<float>(lfoCos);
-        e.lfoPrevSin = static_cast<float>(lfoPrevSin);
-        if (lfoDeferred) {
-            // Settled (crossfade and fade-in at 1) with depth 0: the values
-            // the skipped steps would have left.
-            const double held = lfoHeldOutput;
-            e.lfoOutput = static_cast<float>(held + (lfoSin - held));
-            e.lfoOffset = e.lfoOutput * 0.0f;
-        } else {
-            e.lfoOutput = lfoOutput;
-            e.lfoOffset = lfoOffset;
-        }
-        e.lfoHeldOutput = lfoHeldOutput;
-        e.lfoBlend = lfoBlend;
-        e.lfoDelayRamp = lfoDelayRamp;
-        e.lfoDelayLevel = lfoDelayLevel;
-        e.lfoCrossed = (pending & kLfoCrossed) != 0;
-        e.barPending = barPending;
-        e.gridPending = (pending & kGridPending) != 0;
-        e.detTriggered = (pending & kOnsetPending) != 0;
-        e.samplesSinceTrigger = samplesSinceTrigger;
-        e.activeHoldEnd = activeHoldEnd;
-        e.activeDecayEnd = activeDecayEnd;
-        e.startTarget = startTarget;
-        e.attackStep = attackStep;
-        e.decayStep = decayStep;
-        e.rawPan = rawPan;
-        e.panPosition = panPosition;
-        e.samplesToNextBar = samplesToNextBar;
-        e.samplesToNextGridLine = samplesToNextGridLine;
-        e.updateCounter = updateCounter;
-        e.stereo = stereo;
-        e.dryWet = dryWet;
-        e.centerVol = centerVol;
+  private:
+    [[gnu::always_inline]] float deferredLfoOutput() const {
+        const double held = lfoHeldOutput;
+        return static_cast<float>(held + (double{lfoSin} - held));
+    }
+
+    [[gnu::always_inline]] void readShared(const Engine& e) {
+        envelopePosition = envelopeRead = e.envelopePosition;
+        endTarget = e.endTarget;
+        pending = static_cast<uint8_t>(
+            (lfoCrossed ? kLfoCrossed : 0) | (gridPending ? kGridPending : 0) |
+            (detTriggered ? kOnsetPending : 0) | (e.midiTriggerPending ? kMidiPending : 0));
     }
 };
 
