@@ -1,28 +1,25 @@
-// What the per-sample chain carries from one sample to the next: one plain
-// record, owned by the audio thread. The block routine copies it whole into
-// a local for the length of a block (where it can live in registers) and
-// whole back at the end, so a new field is declared here and nowhere else.
+// What the engine carries from one sample to the next: plain records, owned
+// by the audio thread, in two parts. SampleState is what the per-sample
+// chain touches on every sample; the block routine copies it whole into a
+// local for a stretch of frames (where it can live in registers) and whole
+// back. EventState is what only the rare steps (a trigger, a bar line, the
+// detector's segment end), the block routine and the pan law touch, and stays
+// in the engine. A new field is declared in one of them and nowhere else.
 //
 // The few per-sample values that another thread also writes (the envelope
 // position, the sweep's end target, a pending note-on) are Shared fields of
-// the engine itself, not of this record.
+// the engine itself.
 #pragma once
 
 #include <cstdint>
 
 namespace tavolu {
 
-struct ChainState {
-    // --- Slewed output controls ---
-    float centerVol = 1.0f;
-    float dryWet = 1.0f;
-    float stereo = 0.0f;
-
+struct SampleState {
     // --- Envelope ---
     int32_t activeHoldEnd = 0;
     int32_t activeDecayEnd = 22050;
     int32_t samplesSinceTrigger = 500000;
-    bool flipState = false;
     float startTarget = 0.1f;
     float attackStep = 0.0f;
     float decayStep = 0.0f;
@@ -40,26 +37,36 @@ struct ChainState {
     float lfoDelayRamp = 0.0f;
     float lfoDelayLevel = 0.0f;
 
+    // --- Transient detector ---
+    float detEnvelope = 0.0f;
+    uint32_t detSegmentCounter = 0;
+    float detSegmentPeak = 0.0f;
+    float detDisplayLevel = 0.0f;
+    float detDisplayStep = 0.0f;
+    float detMinimum = 1.0f;
+    bool detRising = false;
+    bool detArmed = true;
+};
+
+struct EventState {
+    // --- Slewed output controls ---
+    float centerVol = 1.0f;
+    float dryWet = 1.0f;
+    float stereo = 0.0f;
+
     // --- Trigger flags ---
     bool lfoCrossed = false;
     bool barPending = false;
     bool gridPending = false;
+    bool detTriggered = false;
+    bool flipState = false;
 
     // --- Bar and grid counters ---
     double samplesToNextBar = 0.0;       // samples
     double samplesToNextGridLine = 0.0;  // samples
 
-    // --- Transient detector ---
-    float detEnvelope = 0.0f;
-    uint32_t detSegmentCounter = 0;
-    float detSegmentPeak = 0.0f;
+    // --- Transient detector: the rise last measured ---
     float detReference = 0.0f;
-    bool detRising = false;
-    float detDisplayLevel = 0.0f;
-    float detDisplayStep = 0.0f;
-    float detMinimum = 1.0f;
-    bool detArmed = true;
-    bool detTriggered = false;
     float detRise = 0.0f;
 
     // --- Editor notification ---
@@ -67,5 +74,7 @@ struct ChainState {
     bool traceRestart = false;
     bool signalPresent = true;
 };
+
+struct ChainState : SampleState, EventState {};
 
 }  // namespace tavolu

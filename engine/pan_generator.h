@@ -29,7 +29,7 @@ enum class Phase : uint8_t {
 
 // The phase of the next sample and how many samples it lasts (at most
 // `limit`).
-[[gnu::always_inline]] inline Phase nextPhase(const ChainState& v, int32_t limit,
+[[gnu::always_inline]] inline Phase nextPhase(const SampleState& v, int32_t limit,
                                                int32_t& length) {
     const int64_t n = int64_t{v.samplesSinceTrigger} + 1;
     int64_t left = limit;
@@ -43,6 +43,12 @@ enum class Phase : uint8_t {
     }
     length = static_cast<int32_t>(std::min<int64_t>(left, limit));
     return phase;
+}
+
+// Where the envelope rests. With Start=End on, a write of "Start" moves
+// endValue only; the resting position follows it here.
+[[gnu::always_inline]] inline float restingEnvelope(const Voice& v, const Settings& s) {
+    return s.restOnEndValue ? s.endValue : v.endTarget;
 }
 
 // [audio thread] One step of the envelope: attack toward startTarget (then
@@ -61,9 +67,7 @@ template <Phase kPhase = Phase::kAny>
         pos = v.envelopePosition + v.decayStep;
         pos = v.decayStep >= 0.0f ? std::min(pos, v.endTarget) : std::max(pos, v.endTarget);
     } else {
-        // With Start=End on, a write of "Start" moves endValue only; the
-        // resting position follows it here.
-        pos = s.restOnEndValue ? s.endValue : v.endTarget;
+        pos = restingEnvelope(v, s);
     }
     v.envelopePosition = pos;
     return pos;
@@ -101,6 +105,14 @@ template <bool kDeferred = false>
     v.lfoSettled = lfoAtRest(v, s);
 }
 
+// The pan position that the envelope and the LFO's offset add up to, kept
+// within 0..1.
+[[gnu::always_inline]] inline float clampedPan(float raw) {
+    if (raw > pan::kFull) raw = pan::kFull;
+    if (!(raw >= 0.0f)) raw = raw < 0.0f ? 0.0f : pan::kCentre;  // not a number: centre
+    return raw;
+}
+
 // [audio thread] The first part of a sample: the detector and the LFO's zero
 // crossing. Answers whether a trigger is due on this sample.
 template <bool kCalls = true>
@@ -132,13 +144,14 @@ template <bool kCalls = true>
 // out: the caller has made sure that none is pending. kPhase and kDeferred
 // state what the caller knows of the envelope's phase and of the LFO.
 template <bool kCalls = true, Phase kPhase = Phase::kAny, bool kDeferred = false>
-[[gnu::always_inline]] inline float movePan(Voice& v, const Settings& s, Engine& e, bool fired) {
+[[gnu::always_inline]] inline float movePan(Voice& v, const Settings& s, Engine& e, bool fired,
+                                            float restingRaw = 0.0f) {
     if (!fired) ++v.samplesSinceTrigger;
     const float envelope = advanceEnvelope<kPhase>(v, s);
 
     // The bar line below restarts the LFO from its output as it stands
     // before this sample's step.
-    const bool bar = kCalls && v.barPending;
+    const bool bar = kCalls && e.barPending;
     if (bar) [[unlikely]] {
         v.makeDeferredLfo();
     }
@@ -157,9 +170,12 @@ template <bool kCalls = true, Phase kPhase = Phase::kAny, bool kDeferred = false
     }
     advanceLfoOutput<kDeferred>(v, s);
 
-    float raw = v.lfoOffset + envelope;
-    if (raw > pan::kFull) raw = pan::kFull;
-    if (!(raw >= 0.0f)) raw = raw < 0.0f ? 0.0f : pan::kCentre;  // not a number: centre
+    float raw;
+    if constexpr (kPhase == Phase::kRest && kDeferred) {
+        raw = restingRaw;  // the same on every sample: the caller made it once
+    } else {
+        raw = clampedPan(v.lfoOffset + envelope);
+    }
     v.rawPan = raw;
     if (raw != v.panPosition) slewBy(s.slewStep, raw, v.panPosition);
     return v.panPosition;

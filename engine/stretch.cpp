@@ -98,6 +98,10 @@ template <Phase kPhase, bool kDeferred>
                                    float* pan, int32_t begin, int32_t end) {
     const Settings s = settings;
     Voice v(e, s);
+    // At rest with the LFO's output put off, the pan position aimed at stays
+    // the same from sample to sample (the offset is 0).
+    const float restingRaw =
+        kPhase == Phase::kRest && kDeferred ? clampedPan(0.0f + restingEnvelope(v, s)) : 0.0f;
     int32_t j = begin;
     Stop why = Stop::kEnd;
     for (; j < end; ++j) {
@@ -110,7 +114,7 @@ template <Phase kPhase, bool kDeferred>
             why = Stop::kTrigger;
             break;
         }
-        pan[j] = movePan<false, kPhase, kDeferred>(v, s, e, false);
+        pan[j] = movePan<false, kPhase, kDeferred>(v, s, e, false, restingRaw);
         if (!kDeferred && v.lfoDeferred) [[unlikely]] {
             ++j;
             why = Stop::kMore;

@@ -85,20 +85,20 @@ struct Settings {
 
 // The LFO's crossfade and fade-in are complete, under settings that leave them
 // at 1 from step to step.
-[[gnu::always_inline]] inline bool lfoAtRest(const ChainState& c, const Settings& s) {
+[[gnu::always_inline]] inline bool lfoAtRest(const SampleState& c, const Settings& s) {
     return c.lfoBlend == 1.0f && c.lfoDelayRamp == 1.0f && c.lfoDelayLevel == 1.0f &&
            !(s.attackIncrement < 0.0f) && !(s.lfoDelayStep < 0.0f) &&
            std::isfinite(s.delaySmoothing) && !s.sampleAndHold;
 }
 
-struct Voice : ChainState {
+struct Voice : SampleState {
     // The shared per-sample values as read at the block start or last reload.
     float envelopePosition;  // the working copy
     float envelopeRead;      // what the engine's field held when read
     float endTarget;         // read only: a trigger (in the engine) or the setter writes it
     // The flags a trigger waits on, one bit each, so that the decision can
-    // look at all of them at once. They stand for lfoCrossed, gridPending and
-    // detTriggered, whose copies in the record are not kept up to date.
+    // look at all of them at once: the engine's lfoCrossed, gridPending and
+    // detTriggered, and a pending note-on.
     uint8_t pending;
 
     // Not engine fields: what the chain knows about its own steady state.
@@ -108,7 +108,7 @@ struct Voice : ChainState {
 
     // The LFO's steady state is read off the record: its crossfade and fade-in
     // complete stay at 1 for as long as the settings let them.
-    [[gnu::always_inline]] Voice(const Engine& e, const Settings& s) : ChainState(e) {
+    [[gnu::always_inline]] Voice(const Engine& e, const Settings& s) : SampleState(e) {
         readShared(e);
         lfoSettled = lfoAtRest(*this, s);
         if (lfoSettled && s.lfoDepth == 0.0f) {
@@ -120,21 +120,20 @@ struct Voice : ChainState {
 
 
     [[gnu::always_inline]] void load(const Engine& e) {
-        static_cast<ChainState&>(*this) = e;
+        static_cast<SampleState&>(*this) = e;
         readShared(e);
     }
 
     [[gnu::always_inline]] void store(Engine& e) const {
-        ChainState& out = e;
-        out = *this;
-        out.lfoCrossed = (pending & kLfoCrossed) != 0;
-        out.gridPending = (pending & kGridPending) != 0;
-        out.detTriggered = (pending & kOnsetPending) != 0;
+        static_cast<SampleState&>(e) = *this;
+        e.lfoCrossed = (pending & kLfoCrossed) != 0;
+        e.gridPending = (pending & kGridPending) != 0;
+        e.detTriggered = (pending & kOnsetPending) != 0;
         if (lfoDeferred) {
             // Settled (crossfade and fade-in at 1) with depth 0: the values
             // the skipped steps would have left.
-            out.lfoOutput = deferredLfoOutput();
-            out.lfoOffset = out.lfoOutput * 0.0f;
+            e.lfoOutput = deferredLfoOutput();
+            e.lfoOffset = e.lfoOutput * 0.0f;
         }
         e.envelopePosition.replaceIfUnchanged(envelopeRead, envelopePosition);
     }
@@ -157,8 +156,8 @@ struct Voice : ChainState {
         envelopePosition = envelopeRead = e.envelopePosition;
         endTarget = e.endTarget;
         pending = static_cast<uint8_t>(
-            (lfoCrossed ? kLfoCrossed : 0) | (gridPending ? kGridPending : 0) |
-            (detTriggered ? kOnsetPending : 0) | (e.midiTriggerPending ? kMidiPending : 0));
+            (e.lfoCrossed ? kLfoCrossed : 0) | (e.gridPending ? kGridPending : 0) |
+            (e.detTriggered ? kOnsetPending : 0) | (e.midiTriggerPending ? kMidiPending : 0));
     }
 };
 
