@@ -121,9 +121,12 @@ template <bool kCalls = true>
     detectTransient<kCalls>(v, s, e, m);
 
     // A crossing only matters while none is pending.
+    // It is a sign change, to or through zero: from below, the sine reaches
+    // 0 or more; from above, 0 or less.
     const float sine = v.lfoSin;
+    const float previous = v.lfoPrevSin;
     if (!(v.pending & kLfoCrossed) &&
-        ((sine >= 0.0f && v.lfoPrevSin < 0.0f) || (sine <= 0.0f && v.lfoPrevSin > 0.0f))) {
+        (previous < 0.0f ? sine >= 0.0f : previous > 0.0f && sine <= 0.0f)) {
         v.pending |= kLfoCrossed;
     }
     v.lfoPrevSin = sine;
@@ -174,7 +177,8 @@ template <bool kCalls = true, Phase kPhase = Phase::kAny, bool kDeferred = false
     if constexpr (kPhase == Phase::kRest && kDeferred) {
         raw = restingRaw;  // the same on every sample: the caller made it once
     } else {
-        raw = clampedPan(v.lfoOffset + envelope);
+        // Put off, the offset is 0 (see advanceLfoOutput).
+        raw = clampedPan((kDeferred ? 0.0f : v.lfoOffset) + envelope);
     }
     v.rawPan = raw;
     if (raw != v.panPosition) slewBy(s.slewStep, raw, v.panPosition);

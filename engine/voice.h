@@ -57,6 +57,7 @@ struct Settings {
     bool sampleAndHold;   // either mode takes the LFO as a random source only
     bool restOnEndValue;  // "Start=End" on with End Mode None
     uint8_t sources;      // the pending bits whose source is selected
+    bool lfoCanSettle;    // a step leaves a complete crossfade and fade-in at 1
 
     [[gnu::always_inline]] explicit Settings(const Engine& e)
         : selectivity(e.selectivity),
@@ -80,15 +81,16 @@ struct Settings {
           restOnEndValue(e.startEqualsEnd && e.endMode == 0),
           sources(static_cast<uint8_t>(
               (e.lfoTriggerEnabled ? kLfoCrossed : 0) | (e.gridTriggerEnabled ? kGridPending : 0) |
-              (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)) {}
+              (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)),
+          lfoCanSettle(!(attackIncrement < 0.0f) && !(lfoDelayStep < 0.0f) &&
+                       std::isfinite(delaySmoothing) && !sampleAndHold) {}
 };
 
 // The LFO's crossfade and fade-in are complete, under settings that leave them
 // at 1 from step to step.
 [[gnu::always_inline]] inline bool lfoAtRest(const SampleState& c, const Settings& s) {
     return c.lfoBlend == 1.0f && c.lfoDelayRamp == 1.0f && c.lfoDelayLevel == 1.0f &&
-           !(s.attackIncrement < 0.0f) && !(s.lfoDelayStep < 0.0f) &&
-           std::isfinite(s.delaySmoothing) && !s.sampleAndHold;
+           s.lfoCanSettle;
 }
 
 struct Voice : SampleState {
