@@ -73,26 +73,34 @@ template <Phase kPhase = Phase::kAny>
     return pos;
 }
 
+// What is known of the LFO's way to the pan for a run of samples.
+enum class LfoMode : uint8_t {
+    kAny,      // decided on each sample
+    kRunning,  // crossfade or fade-in still moving
+    kSettled,  // both complete, at a depth above 0
+    kPutOff,   // both complete at depth 0: the output is made only when stored
+};
+
 // [audio thread] The LFO's way to the pan: crossfade from the value held at
 // the last restart, fade-in after "LFO Delay", depth. Once the crossfade and
 // the fade-in are complete they stay at 1 and drop out of the sums.
-template <bool kDeferred = false>
+template <LfoMode kMode = LfoMode::kAny>
 [[gnu::always_inline]] inline void advanceLfoOutput(Voice& v, const Settings& s) {
-    if (kDeferred || v.lfoDeferred) return;
+    if (kMode == LfoMode::kPutOff || (kMode == LfoMode::kAny && v.lfoDeferred)) return;
     const double held = v.lfoHeldOutput;
-    if (v.lfoSettled) {
-        if (s.lfoDepth == 0.0f) {
+    if (kMode == LfoMode::kSettled || (kMode == LfoMode::kAny && v.lfoSettled)) {
+        if (kMode == LfoMode::kAny && s.lfoDepth == 0.0f) {
             // The LFO cannot move the pan; its output is made when stored.
             v.lfoDeferred = true;
             v.lfoOffset = 0.0f;
             return;
         }
-        v.lfoOutput = static_cast<float>(held + (v.lfoSin - held));
+        v.lfoOutput = static_cast<float>(held + (double{v.lfoSin} - held));
         v.lfoOffset = v.lfoOutput * s.lfoDepth;
         return;
     }
     v.lfoBlend = std::min(pan::kFull, v.lfoBlend + s.attackIncrement);
-    v.lfoOutput = static_cast<float>(held + (v.lfoSin - held) * double{v.lfoBlend});
+    v.lfoOutput = static_cast<float>(held + (double{v.lfoSin} - held) * double{v.lfoBlend});
     // Under Sample&Hold the LFO only supplies the random value and must not
     // move the position itself.
     v.lfoDelayRamp = std::min(pan::kFull, v.lfoDelayRamp + s.lfoDelayStep);
@@ -146,7 +154,7 @@ template <bool kCalls = true>
 // slewed pan position, which it answers. Without kCalls the bar line is left
 // out: the caller has made sure that none is pending. kPhase and kDeferred
 // state what the caller knows of the envelope's phase and of the LFO.
-template <bool kCalls = true, Phase kPhase = Phase::kAny, bool kDeferred = false>
+template <bool kCalls = true, Phase kPhase = Phase::kAny, LfoMode kMode = LfoMode::kAny>
 [[gnu::always_inline]] inline float movePan(Voice& v, const Settings& s, Engine& e, bool fired,
                                             float restingRaw = 0.0f) {
     if (!fired) ++v.samplesSinceTrigger;
@@ -171,14 +179,15 @@ template <bool kCalls = true, Phase kPhase = Phase::kAny, bool kDeferred = false
         v.lfoSettled = false;
         v.lfoDeferred = false;
     }
-    advanceLfoOutput<kDeferred>(v, s);
+    advanceLfoOutput<kMode>(v, s);
 
     float raw;
-    if constexpr (kPhase == Phase::kRest && kDeferred) {
+    constexpr bool kPutOff = kMode == LfoMode::kPutOff;
+    if constexpr (kPhase == Phase::kRest && kPutOff) {
         raw = restingRaw;  // the same on every sample: the caller made it once
     } else {
         // Put off, the offset is 0 (see advanceLfoOutput).
-        raw = clampedPan((kDeferred ? 0.0f : v.lfoOffset) + envelope);
+        raw = clampedPan((kPutOff ? 0.0f : v.lfoOffset) + envelope);
     }
     v.rawPan = raw;
     if (raw != v.panPosition) slewBy(s.slewStep, raw, v.panPosition);

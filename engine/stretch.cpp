@@ -90,18 +90,19 @@ struct Stopped {
 // Pass 2, the loop: frames [begin, end) through the chain while nothing calls
 // out of it. Out of line and on its own copy of the chain, so that the
 // compiler sees a small loop over values that nothing else can reach and
-// keeps them in registers. It is compiled for each phase of the envelope,
-// with the LFO's output made or put off; a run ends where the phase does or
-// where the LFO's output is first put off.
-template <Phase kPhase, bool kDeferred>
+// keeps them in registers. It is compiled for each phase of the envelope and
+// each state of the LFO's way to the pan; a run ends where the phase does or
+// where the LFO's crossfade and fade-in complete.
+template <Phase kPhase, LfoMode kMode>
 [[gnu::noinline]] Stopped runChain(Engine& e, const Settings& settings, const float* mono,
                                    float* pan, int32_t begin, int32_t end) {
     const Settings s = settings;
     Voice v(e, s);
     // At rest with the LFO's output put off, the pan position aimed at stays
     // the same from sample to sample (the offset is 0).
-    const float restingRaw =
-        kPhase == Phase::kRest && kDeferred ? clampedPan(0.0f + restingEnvelope(v, s)) : 0.0f;
+    const float restingRaw = kPhase == Phase::kRest && kMode == LfoMode::kPutOff
+                                 ? clampedPan(0.0f + restingEnvelope(v, s))
+                                 : 0.0f;
     int32_t j = begin;
     Stop why = Stop::kEnd;
     for (; j < end; ++j) {
@@ -114,10 +115,9 @@ template <Phase kPhase, bool kDeferred>
             why = Stop::kTrigger;
             break;
         }
-        pan[j] = movePan<false, kPhase, kDeferred>(v, s, e, false, restingRaw);
-        if (!kDeferred && v.lfoDeferred) [[unlikely]] {
+        pan[j] = movePan<false, kPhase, kMode>(v, s, e, false, restingRaw);
+        if (kMode == LfoMode::kRunning && v.lfoSettled) [[unlikely]] {
             ++j;
-            why = Stop::kMore;
             break;
         }
     }
@@ -126,33 +126,36 @@ template <Phase kPhase, bool kDeferred>
     return {j, why};
 }
 
-// Picks the loop for what the chain stands at.
+template <Phase kPhase>
+Stopped runChainIn(LfoMode mode, Engine& e, const Settings& s, const float* mono, float* pan,
+                   int32_t begin, int32_t end) {
+    switch (mode) {
+        case LfoMode::kPutOff:
+            return runChain<kPhase, LfoMode::kPutOff>(e, s, mono, pan, begin, end);
+        case LfoMode::kSettled:
+            return runChain<kPhase, LfoMode::kSettled>(e, s, mono, pan, begin, end);
+        default: return runChain<kPhase, LfoMode::kRunning>(e, s, mono, pan, begin, end);
+    }
+}
+
+// Picks the loop for what the chain stands at, as a Voice would find it.
 Stopped runChain(Engine& e, const Settings& s, const float* mono, float* pan, int32_t begin,
                  int32_t end) {
     int32_t length = 0;
     const Phase phase = nextPhase(e, end - begin, length);
     const int32_t stop = begin + length;
+    const LfoMode mode = !lfoAtRest(e, s)      ? LfoMode::kRunning
+                         : s.lfoDepth == 0.0f ? LfoMode::kPutOff
+                                              : LfoMode::kSettled;
     Stopped ran{};
-    if (lfoAtRest(e, s) && s.lfoDepth == 0.0f) {  // as a Voice would find it
-        switch (phase) {
-            case Phase::kAttack:
-                ran = runChain<Phase::kAttack, true>(e, s, mono, pan, begin, stop);
-                break;
-            case Phase::kDecay:
-                ran = runChain<Phase::kDecay, true>(e, s, mono, pan, begin, stop);
-                break;
-            default: ran = runChain<Phase::kRest, true>(e, s, mono, pan, begin, stop); break;
-        }
-    } else {
-        switch (phase) {
-            case Phase::kAttack:
-                ran = runChain<Phase::kAttack, false>(e, s, mono, pan, begin, stop);
-                break;
-            case Phase::kDecay:
-                ran = runChain<Phase::kDecay, false>(e, s, mono, pan, begin, stop);
-                break;
-            default: ran = runChain<Phase::kRest, false>(e, s, mono, pan, begin, stop); break;
-        }
+    switch (phase) {
+        case Phase::kAttack:
+            ran = runChainIn<Phase::kAttack>(mode, e, s, mono, pan, begin, stop);
+            break;
+        case Phase::kDecay:
+            ran = runChainIn<Phase::kDecay>(mode, e, s, mono, pan, begin, stop);
+            break;
+        default: ran = runChainIn<Phase::kRest>(mode, e, s, mono, pan, begin, stop); break;
     }
     if (ran.why == Stop::kEnd && ran.at < end) ran.why = Stop::kMore;
     return ran;
