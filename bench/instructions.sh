@@ -3,16 +3,20 @@
 # blocks of 16, 64 and 512 frames through the built tavolu.so, and, when
 # Debian's dpf-plugins-vst is installed, the PingPongPan auto-panner beside
 # them: 5 s of noise bursts at 44.1 kHz through processReplacing, as a host
-# calls it.
-#   bench/instructions.sh [BUILD_DIR]
+# calls it. Beside each program: its arithmetic floor (bench/engine/floor.cpp),
+# the count at 512 over the floor, and the count at 16 over the count at 512.
+#   bench/instructions.sh [BUILD_DIR [PLUGIN]]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 driver=$build/bench/plugin/plugin_instructions
-plugin=$build/shell/tavolu.so
+floors=$build/bench/engine/engine_floor
+plugin=${2:-$build/shell/tavolu.so}
 peer=/usr/lib/vst/PingPongPan-vst.so
 command -v valgrind >/dev/null || { echo "needs valgrind" >&2; exit 1; }
-[ -x "$driver" ] || { echo "build $driver first (cmake --build $build)" >&2; exit 1; }
+for tool in "$driver" "$floors"; do
+    [ -x "$tool" ] || { echo "build $tool first (cmake --build $build)" >&2; exit 1; }
+done
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -27,14 +31,24 @@ per_frame() {  # plugin program block
 }
 
 blocks=(16 64 512)
-printf '| instructions per stereo frame | block 16 | block 64 | block 512 |\n|---|---|---|---|\n'
+"$floors" >"$scratch/floors"
+printf '| instructions per stereo frame | block 16 | block 64 | block 512 | floor | 512 / floor | 16 / 512 |\n'
+printf '|---|---|---|---|---|---|---|\n'
 if [ -f "$peer" ]; then
     row="| PingPongPan (dpf-plugins-vst) |"
     for b in "${blocks[@]}"; do row+=" $(per_frame "$peer" -1 "$b") |"; done
-    echo "$row"
+    echo "$row | | |"
 fi
 for p in 0 1 2 3 4 5 6 7 8; do
     row="| Tavolu program $p |"
-    for b in "${blocks[@]}"; do row+=" $(per_frame "$plugin" "$p" "$b") |"; done
+    counts=()
+    for b in "${blocks[@]}"; do
+        counts+=("$(per_frame "$plugin" "$p" "$b")")
+        row+=" ${counts[-1]} |"
+    done
+    floor=$(sed -n "s/^program $p floor //p" "$scratch/floors")
+    row+=" $floor |"
+    row+=$(awk -v a="${counts[2]}" -v f="$floor" -v s="${counts[0]}" \
+        'BEGIN { printf " %.2f | %.2f |", a / f, s / a }')
     echo "$row"
 done
