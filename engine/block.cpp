@@ -152,8 +152,7 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
     const Settings s(*this);
     OutputStage out;
     out.look(*this, s);
-    const Stretch b{inLeft, inRight, outLeft, outRight,
-                    s.inputGain == 1.0f || s.inputGain == 0.5f};
+    const Stretch b{inLeft, inRight, outLeft, outRight, s.inputGain == 1.0f || s.inputGain == 0.5f};
 
     // The counter of a host line that passes on this sample, moved on to the next.
     const auto nextLine = [this](double counter, double step) {

@@ -1,6 +1,6 @@
-// The panning engine: its whole state as one plain record, and the small
-// functions that move it. The engine knows nothing of the host, the editor or
-// the toolkit; it reaches outward only through EngineHost.
+// The panning engine: its whole state as plain records (the per-sample part
+// in engine/chain_state.h), and the small functions that move it. The engine knows nothing of the
+// host, the editor or the toolkit; it reaches outward only through EngineHost.
 //
 // Arithmetic: fields are float (32-bit) unless noted, intermediates are double,
 // and every value is rounded to its field's type where it is stored. Constants
@@ -124,8 +124,8 @@ struct Engine : ChainState {
     Shared<float> delaySmoothing{1.0f};
 
     // --- Per-sample values that the setter or the event call also write ---
-    Shared<float> endTarget{0.9f};          // also set by the "End" and "Start=End" writes
-    Shared<float> envelopePosition{0.5f};   // also set by the "Start=End" write
+    Shared<float> endTarget{0.9f};           // also set by the "End" and "Start=End" writes
+    Shared<float> envelopePosition{0.5f};    // also set by the "Start=End" write
     Shared<bool> midiTriggerPending{false};  // set by the event call
 
     // --- Host sync (block-rate values) ---

@@ -3,8 +3,8 @@
 #include <cfloat>
 #include <cmath>
 
-#include "engine/engine.h"
 #include "common/numeric.h"
+#include "engine/engine.h"
 
 namespace tavolu {
 

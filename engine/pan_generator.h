@@ -30,7 +30,7 @@ enum class Phase : uint8_t {
 // The phase of the next sample and how many samples it lasts (at most
 // `limit`).
 [[gnu::always_inline]] inline Phase nextPhase(const SampleState& v, int32_t limit,
-                                               int32_t& length) {
+                                              int32_t& length) {
     const int64_t n = int64_t{v.samplesSinceTrigger} + 1;
     int64_t left = limit;
     Phase phase = Phase::kRest;

@@ -144,7 +144,7 @@ Stopped runChain(Engine& e, const Settings& s, const float* mono, float* pan, in
     int32_t length = 0;
     const Phase phase = nextPhase(e, end - begin, length);
     const int32_t stop = begin + length;
-    const LfoMode mode = !lfoAtRest(e, s)      ? LfoMode::kRunning
+    const LfoMode mode = !lfoAtRest(e, s)     ? LfoMode::kRunning
                          : s.lfoDepth == 0.0f ? LfoMode::kPutOff
                                               : LfoMode::kSettled;
     Stopped ran{};

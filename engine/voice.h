@@ -1,22 +1,22 @@
-// The per-sample chain's working set for one block.
+// The per-sample chain's working set for a run of samples.
 //
 // The engine's fields live in one large record that the host's output
 // buffers could, as far as the compiler knows, point into; working on them
-// directly would reload and store every field on every sample. For the length
-// of a block the block routine copies the chain's record into a Voice (which
-// nothing else can reach, so it stays in registers) and the parameter values
-// into a Settings snapshot, and copies the Voice back at the end. The rare
+// directly would reload and store every field on every sample. For a run of
+// samples the chain copies its record (SampleState) whole into a Voice, which
+// nothing else can reach, so it stays in registers, and copies it whole back
+// at the end; the parameter values come in a Settings snapshot. The rare
 // steps that live in the engine's own functions (a trigger, the detector's
 // segment end, a restart of the LFO) are bracketed by store/load, so they see
 // and leave the fields exactly as in a plain loop.
 //
 // Parameter values are read once per block: a write from another thread has
 // no defined moment within a block anyway, and a write between blocks is seen
-// from the next block's first sample, just as before. Of the per-sample values
-// that another thread also writes, endTarget and a pending note-on are only
-// read here (at the block start and at every reload), and envelopePosition is
-// written back only if the setter left it alone meanwhile, so no write from
-// elsewhere is lost.
+// from the next block's first sample. Of the per-sample values that another
+// thread also writes, endTarget and a pending note-on are only read here (at
+// a run's start and at every reload), and envelopePosition is written back
+// only if the setter left it alone meanwhile, so no write from elsewhere is
+// lost.
 #pragma once
 
 #include <cmath>
@@ -79,9 +79,9 @@ struct Settings {
           lfoTrigger(e.lfoTriggerEnabled),
           sampleAndHold(e.startMode == 2 || e.endMode == 2),
           restOnEndValue(e.startEqualsEnd && e.endMode == 0),
-          sources(static_cast<uint8_t>(
-              (e.lfoTriggerEnabled ? kLfoCrossed : 0) | (e.gridTriggerEnabled ? kGridPending : 0) |
-              (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)),
+          sources(static_cast<uint8_t>((e.lfoTriggerEnabled ? kLfoCrossed : 0) |
+                                       (e.gridTriggerEnabled ? kGridPending : 0) |
+                                       (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)),
           lfoCanSettle(!(attackIncrement < 0.0f) && !(lfoDelayStep < 0.0f) &&
                        std::isfinite(delaySmoothing) && !sampleAndHold) {}
 };
@@ -118,8 +118,6 @@ struct Voice : SampleState {
             lfoOffset = 0.0f;
         }
     }
-
-
 
     [[gnu::always_inline]] void load(const Engine& e) {
         static_cast<SampleState&>(*this) = e;

@@ -49,20 +49,20 @@ constexpr double kOnsetSkip = 2.0;  // the settled flag's test
 // previous sine's sign (2) and the sine's (2).
 constexpr double kCrossingPending = 2.0;
 constexpr double kCrossingWatch = 6.0;
-constexpr double kTriggerTest = 2.0;     // the due flags against the sources
-constexpr double kThresholdTest = 3.0;   // an onset flagged: threshold against the envelope
-constexpr double kSampleCount = 1.0;     // samples since the trigger
-constexpr double kEnvelopeStep = 4.0;    // add, direction (2), min or max
-constexpr double kRotation = 8.0;        // 2 multiplies, add, subtract, 2 roundings, 2 widenings
+constexpr double kTriggerTest = 2.0;    // the due flags against the sources
+constexpr double kThresholdTest = 3.0;  // an onset flagged: threshold against the envelope
+constexpr double kSampleCount = 1.0;    // samples since the trigger
+constexpr double kEnvelopeStep = 4.0;   // add, direction (2), min or max
+constexpr double kRotation = 8.0;       // 2 multiplies, add, subtract, 2 roundings, 2 widenings
 // The LFO's output, settled: sine less held, add, rounding, times depth.
 constexpr double kLfoSettled = 4.0;
 // Unsettled: crossfade (add, min; subtract, widen, multiply, add, round),
 // fade-in ramp (add, min), delay level (widen, subtract, multiply, add,
 // round), offset (2 widenings, 2 multiplies, round), settled test (6).
 constexpr double kLfoUnsettled = 26.0;
-constexpr double kRaw = 5.0;        // offset plus envelope, two clamps (2 each)
+constexpr double kRaw = 5.0;  // offset plus envelope, two clamps (2 each)
 constexpr double kPanCompare = 2.0;
-constexpr double kSlew = 6.0;       // difference, two compares, the step
+constexpr double kSlew = 6.0;  // difference, two compares, the step
 // Pan law and outputs for four frames with the gains kept: pan positions'
 // load, compare, mask, branch (5); mono sums' load and widening (4); 4
 // multiplies, 4 roundings, 2 packs, 2 stores; the loop's 3.

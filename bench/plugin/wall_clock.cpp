@@ -6,10 +6,10 @@
 //
 //   plugin_wall_clock [--benchmark_filter=...]   (TAVOLU_PLUGIN names tavolu.so)
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "tests/support/signals.h"
@@ -64,10 +64,9 @@ std::string tavoluPath() {
 int main(int argc, char** argv) {
     const std::string tavolu = tavoluPath();
     for (int program : {8, 5}) {
-        benchmark::RegisterBenchmark(("Tavolu/program" + std::to_string(program)).c_str(),
-                                     [tavolu, program](benchmark::State& s) {
-                                         process(s, tavolu, program);
-                                     })
+        benchmark::RegisterBenchmark(
+            ("Tavolu/program" + std::to_string(program)).c_str(),
+            [tavolu, program](benchmark::State& s) { process(s, tavolu, program); })
             ->Arg(64)
             ->Arg(512)
             ->Unit(benchmark::kMillisecond);
