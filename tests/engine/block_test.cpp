@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/denormal_guard.h"
+#include "engine/voice.h"
 #include "tests/engine/engine_fixture.h"
 
 namespace tavolu::testing {
@@ -154,6 +155,23 @@ TEST_F(Blocks, CounterSinceTriggerFoldsBackBeforeItCanOverflow) {
     std::vector<float> l(2, 0.1f), r(2, 0.1f);
     run(e, l, r, 2);
     EXPECT_EQ(e.samplesSinceTrigger, 500001);
+}
+
+// The chain works on its own copy of the envelope position for a run of
+// samples. A "Start=End" write from the setter's thread meanwhile must stand;
+// without one, the run's position is published.
+TEST(SharedPosition, AWriteDuringARunStandsAndOtherwiseTheRunsIsKept) {
+    EngineRig rig;
+    Engine& e = rig.engine();
+    const Settings s(e);
+    for (bool written : {false, true}) {
+        e.envelopePosition = 0.2f;
+        Voice v(e, s);
+        v.envelopePosition = 0.3f;               // the run moved it
+        if (written) e.envelopePosition = 0.5f;  // the setter centred it meanwhile
+        v.store(e);
+        EXPECT_EQ(float{e.envelopePosition}, written ? 0.5f : 0.3f);
+    }
 }
 
 TEST(Reports, PanPositionEveryTenMillisecondsAndANewTraceAtATrigger) {
