@@ -17,38 +17,47 @@ command -v valgrind >/dev/null || { echo "needs valgrind" >&2; exit 1; }
 for tool in "$driver" "$floors"; do
     [ -x "$tool" ] || { echo "build $tool first (cmake --build $build)" >&2; exit 1; }
 done
+[ -f "$plugin" ] || { echo "no plug-in at $plugin" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-per_frame() {  # plugin program block
+per_frame() {  # plugin program block: sets $count
     local out=$scratch/cg
     local frames
     frames=$(valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$out" \
-        "$driver" "$1" "$2" "$3" 2>/dev/null | sed -n 's/^frames //p')
-    local total
-    total=$(sed -n "s/^totals: //p" "$out")
-    awk -v t="$total" -v f="$frames" 'BEGIN { printf "%.0f", t / f }'
+        "$driver" "$1" "$2" "$3" 2>/dev/null | sed -n 's/^frames //p') || true
+    if [ -z "$frames" ]; then
+        echo "$1 does not run as a VST 2.4 plug-in under callgrind" >&2
+        exit 1
+    fi
+    count=$(awk -v t="$(sed -n "s/^totals: //p" "$out")" -v f="$frames" \
+        'BEGIN { printf "%.0f", t / f }')
 }
 
 blocks=(16 64 512)
 "$floors" >"$scratch/floors"
-printf '| instructions per stereo frame | block 16 | block 64 | block 512 | floor | 512 / floor | 16 / 512 |\n'
-printf '|---|---|---|---|---|---|---|\n'
+header='| instructions per stereo frame | block 16 | block 64 | block 512 | floor | 512 / floor | 16 / 512 |'
+rows=("$header" '|---|---|---|---|---|---|---|')
 if [ -f "$peer" ]; then
     row="| PingPongPan (dpf-plugins-vst) |"
-    for b in "${blocks[@]}"; do row+=" $(per_frame "$peer" -1 "$b") |"; done
-    echo "$row | | |"
+    for b in "${blocks[@]}"; do
+        per_frame "$peer" -1 "$b"
+        row+=" $count |"
+    done
+    rows+=("$row | | |")
 fi
 for p in 0 1 2 3 4 5 6 7 8; do
     row="| Tavolu program $p |"
     counts=()
     for b in "${blocks[@]}"; do
-        counts+=("$(per_frame "$plugin" "$p" "$b")")
-        row+=" ${counts[-1]} |"
+        per_frame "$plugin" "$p" "$b"
+        counts+=("$count")
+        row+=" $count |"
     done
     floor=$(sed -n "s/^program $p floor //p" "$scratch/floors")
     row+=" $floor |"
     row+=$(awk -v a="${counts[2]}" -v f="$floor" -v s="${counts[0]}" \
         'BEGIN { printf " %.2f | %.2f |", a / f, s / a }')
-    echo "$row"
+    rows+=("$row")
 done
+printf '%s\n' "${rows[@]}"
