@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/engine/bench_setup.h"
+#include "engine/voice.h"
 
 namespace {
 
@@ -94,9 +95,9 @@ double floorOf(int32_t program) {
     for (int i = 0; i < kFrames; ++i) {
         const ChainState was = e;
         const float a = std::fabs((left[i] + right[i]) * e.inputGain);
-        const bool lfoSettled = was.lfoBlend == 1.0f && was.lfoDelayRamp == 1.0f &&
-                                was.lfoDelayLevel == 1.0f && e.startMode != 2 && e.endMode != 2;
-        const bool lfoPutOff = lfoSettled && e.lfoDepth == 0.0f;
+        const Settings settings(e);
+        const bool lfoSettled = lfoAtRest(was, settings);
+        const bool lfoPutOff = lfoSettled && settings.lfoDepth == 0.0f;
         e.processReplacing(&left[i], &right[i], &out[0], &out[1], 1);
         b.host.framesDone += 1;
 

@@ -14,18 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/signals.h"
-#include "tools/host/plugin_host.h"
-
-namespace {
-
-constexpr float kRate = 44100.0f;  // Hz
-constexpr int kFrames = 220500;    // 5 s
-
-}  // namespace
+#include "bench/plugin/bench_drive.h"
 
 int main(int argc, char** argv) {
     using namespace tavolu;
+    using namespace tavolu::bench;
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s PLUGIN PROGRAM BLOCK\n", argv[0]);
         return 2;
@@ -34,27 +27,20 @@ int main(int argc, char** argv) {
     const int block = std::atoi(argv[3]);
     host::PluginHost plugin;
     std::string error;
-    if (block < 1 || !plugin.load(argv[1], error)) {
+    if (block < 1 || !startPlugin(plugin, argv[1], program, block, error)) {
         std::fprintf(stderr, "%s\n", block < 1 ? "BLOCK must be positive" : error.c_str());
         return 1;
     }
-    host::TransportSettings transport;
-    transport.sampleRate = kRate;
-    plugin.setTransport(transport, true);
-    plugin.start(kRate, block);
-    if (program >= 0) plugin.setProgram(program);
-
-    std::vector<float> left = testing::burstSignal(kFrames + block, 1);
-    std::vector<float> right = testing::burstSignal(kFrames + block, 2);
+    BurstInput input(block);
     std::vector<float> outL(block), outR(block);
     float* outs[2] = {outL.data(), outR.data()};
     CALLGRIND_START_INSTRUMENTATION;
     for (int at = 0; at < kFrames; at += block) {
-        float* ins[2] = {left.data() + at, right.data() + at};
+        float* ins[2] = {input.left.data() + at, input.right.data() + at};
         plugin.process(ins, outs, block, at);
     }
     CALLGRIND_STOP_INSTRUMENTATION;
-    std::printf("frames %d\n", (kFrames + block - 1) / block * block);
+    std::printf("frames %d\n", framesPerPass(block));
     std::fflush(stdout);
     // Leaves without unloading the plug-in, so that callgrind still knows its
     // debug information and callgrind_annotate can name the source lines.

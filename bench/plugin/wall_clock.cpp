@@ -12,42 +12,33 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/signals.h"
-#include "tools/host/plugin_host.h"
+#include "bench/plugin/bench_drive.h"
 
 namespace {
 
-constexpr float kRate = 44100.0f;  // Hz
-constexpr int kFrames = 220500;    // 5 s
 constexpr const char* kPeer = "/usr/lib/vst/PingPongPan-vst.so";
 
 void process(benchmark::State& state, const std::string& path, int program) {
     using namespace tavolu;
+    using namespace tavolu::bench;
     const int block = static_cast<int>(state.range(0));
     host::PluginHost plugin;
     std::string error;
-    if (!plugin.load(path, error)) {
+    if (!startPlugin(plugin, path, program, block, error)) {
         state.SkipWithError(error.c_str());
         return;
     }
-    host::TransportSettings transport;
-    transport.sampleRate = kRate;
-    plugin.setTransport(transport, true);
-    plugin.start(kRate, block);
-    if (program >= 0) plugin.setProgram(program);
-    const std::vector<float> left = testing::burstSignal(kFrames + block, 1);
-    const std::vector<float> right = testing::burstSignal(kFrames + block, 2);
+    BurstInput input(block);
     std::vector<float> outL(block), outR(block);
     float* outs[2] = {outL.data(), outR.data()};
     int64_t frames = 0;
     for (auto _ : state) {
         for (int at = 0; at < kFrames; at += block) {
-            float* ins[2] = {const_cast<float*>(left.data()) + at,
-                             const_cast<float*>(right.data()) + at};
+            float* ins[2] = {input.left.data() + at, input.right.data() + at};
             plugin.process(ins, outs, block, at);
         }
         benchmark::DoNotOptimize(outL.data());
-        frames += (kFrames + block - 1) / block * block;
+        frames += framesPerPass(block);
     }
     // Seconds per frame (Google Benchmark shows it with its own prefix).
     state.counters["per_frame"] = benchmark::Counter(
