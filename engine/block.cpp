@@ -150,8 +150,7 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
     }
 
     const Settings s(*this);
-    OutputStage out;
-    out.look(*this, s);
+    OutputStage out(*this, s);
     const Stretch b{inLeft, inRight, outLeft, outRight, s.inputGain == 1.0f || s.inputGain == 0.5f};
 
     // The counter of a host line that passes on this sample, moved on to the next.
@@ -193,6 +192,7 @@ void Engine::processReplacing(const float* inLeft, const float* inRight, float* 
         }
         if (samplesSinceTrigger >= kFoldAbove) samplesSinceTrigger = kFoldTo;
     }
+    out.keep(*this);
 }
 
 }  // namespace tavolu

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace tavolu {
 
@@ -60,6 +61,14 @@ struct EventState {
     bool gridPending = false;
     bool detTriggered = false;
     bool flipState = false;
+
+    // --- Pan law: the channel gains last made, and the pan position and
+    // output controls they were made from (not a number: none made) ---
+    double gainLeft = 1.0;
+    double gainRight = 1.0;
+    float gainPan = std::numeric_limits<float>::quiet_NaN();
+    float gainCenterVol = std::numeric_limits<float>::quiet_NaN();
+    float gainDryWet = std::numeric_limits<float>::quiet_NaN();
 
     // --- Bar and grid counters ---
     double samplesToNextBar = 0.0;       // samples

@@ -21,13 +21,33 @@ struct Stretch {
 };
 
 // The pan law's two channel gains, kept while the pan position and the
-// output controls they come from stay put.
+// output controls they come from stay put, from block to block too.
 struct OutputStage {
     double left = 1.0;
     double right = 1.0;
     float pan = std::numeric_limits<float>::quiet_NaN();  // gains not yet made
     bool atRest = false;                                  // all three controls on their targets
     bool mono = false;  // "Stereo" at 0: both channels carry the mono sum
+
+    // At a block start: the gains the last block left, if "Center Vol" and
+    // "Dry-Wet" still stand where they were made.
+    OutputStage(const ChainState& c, const Settings& s) {
+        look(c, s);
+        if (c.gainCenterVol == c.centerVol && c.gainDryWet == c.dryWet) {
+            left = c.gainLeft;
+            right = c.gainRight;
+            pan = c.gainPan;
+        }
+    }
+
+    // At a block end: what the next block may take over.
+    void keep(ChainState& c) const {
+        c.gainLeft = left;
+        c.gainRight = right;
+        c.gainPan = pan;
+        c.gainCenterVol = c.centerVol;
+        c.gainDryWet = c.dryWet;
+    }
 
     // At a block start, and after every slewing step.
     void look(const ChainState& c, const Settings& s) {
