@@ -79,9 +79,10 @@ struct Settings {
           lfoTrigger(e.lfoTriggerEnabled),
           sampleAndHold(e.startMode == 2 || e.endMode == 2),
           restOnEndValue(e.startEqualsEnd && e.endMode == 0),
-          sources(static_cast<uint8_t>((e.lfoTriggerEnabled ? kLfoCrossed : 0) |
-                                       (e.gridTriggerEnabled ? kGridPending : 0) |
-                                       (e.audioTriggerEnabled ? kOnsetPending : 0) | kMidiPending)),
+          // From the members above: each shared field is read once.
+          sources(static_cast<uint8_t>((lfoTrigger ? kLfoCrossed : 0) |
+                                       (gridTrigger ? kGridPending : 0) |
+                                       (audioTrigger ? kOnsetPending : 0) | kMidiPending)),
           lfoCanSettle(!(attackIncrement < 0.0f) && !(lfoDelayStep < 0.0f) &&
                        std::isfinite(delaySmoothing) && !sampleAndHold) {}
 };
