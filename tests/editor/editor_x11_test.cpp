@@ -6,9 +6,7 @@
 // must reach the screen.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,20 +15,17 @@
 #include "shell/programs.h"
 #include "tests/shell/test_host.h"
 #include "tests/support/signals.h"
+#include "tests/support/editor_screen.h"
 #include "tests/support/x11_server.h"
-#include "tests/support/xvfb_suite.h"
 #include "toolkit/bitmap.h"
 
 namespace tavolu::testing {
 namespace {
 
 using namespace vst2;
-using Pixels = std::vector<uint32_t>;
 
-constexpr int kWidth = layout::kWindowWidth;    // px
-constexpr int kHeight = layout::kWindowHeight;  // px
-constexpr auto kPatience = std::chrono::seconds(5);
-constexpr auto kIdlePeriod = std::chrono::milliseconds(2);
+constexpr int kWidth = kEditorWidth;    // px
+constexpr int kHeight = kEditorHeight;  // px
 constexpr float kRate = 44100.0f;  // Hz
 constexpr int32_t kBlock = 441;    // frames, one update interval of the engine
 
@@ -42,19 +37,7 @@ CPoint centreOf(layout::ControlId id) {
     return {int32_t((r.left + r.right) / 2), int32_t((r.top + r.bottom) / 2)};
 }
 
-// Pixels of `r` that differ between two pictures of the window.
-int differingIn(const Pixels& a, const Pixels& b, const CRect& r) {
-    int count = 0;
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        for (int32_t x = r.left; x < r.right; ++x) {
-            const size_t at = size_t(y) * kWidth + size_t(x);
-            count += a[at] != b[at];
-        }
-    }
-    return count;
-}
-
-class EditorOnScreen : public XvfbSuite {
+class EditorOnScreen : public EditorScreenSuite {
   protected:
     void SetUp() override {
         openDesktop(kWidth, kHeight);
@@ -81,37 +64,7 @@ class EditorOnScreen : public XvfbSuite {
         screen = settle();
     }
 
-    // The host's timer: idle, a short pause, until `done` holds or patience
-    // runs out.
-    template <class Done>
-    bool idleUntil(Done done) {
-        const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-        while (std::chrono::steady_clock::now() < giveUp) {
-            host.dispatch(effEditIdle);
-            if (done()) return true;
-            std::this_thread::sleep_for(kIdlePeriod);
-        }
-        return false;
-    }
-    // Idles until an idle changes nothing on the screen; the picture then.
-    Pixels settle() {
-        Pixels last = desktop->pixels(editor, kWidth, kHeight);
-        idleUntil([&] {
-            Pixels now = desktop->pixels(editor, kWidth, kHeight);
-            const bool still = now == last;
-            last = std::move(now);
-            return still;
-        });
-        return last;
-    }
-    // Idles until the control's rectangle differs from `screen`, or until it
-    // shows `screen` again.
-    bool idleUntilChangedIn(layout::ControlId id, bool changed = true) {
-        return idleUntil([&] {
-            const Pixels now = desktop->pixels(editor, kWidth, kHeight);
-            return (differingIn(now, screen, rectOf(id)) > 0) == changed;
-        });
-    }
+    void idleOnce() override { host.dispatch(effEditIdle); }
 
     // Real input, in the editor window's pixels.
     void press(CPoint at) {
@@ -174,8 +127,6 @@ class EditorOnScreen : public XvfbSuite {
     }
 
     TestHost host;
-    XWindowId editor = 0;
-    Pixels screen;  // the last settled picture
     int64_t frames = 0;
     std::vector<float> outLeft = std::vector<float>(kBlock);
     std::vector<float> outRight = std::vector<float>(kBlock);

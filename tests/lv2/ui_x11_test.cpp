@@ -6,9 +6,7 @@
 #include <lv2/atom/forge.h>
 #include <lv2/ui/ui.h>
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 #include "common/parameter_index.h"
@@ -16,7 +14,7 @@
 #include "engine/engine.h"
 #include "lv2/identity.h"
 #include "lv2/messages.h"
-#include "tests/support/xvfb_suite.h"
+#include "tests/support/editor_screen.h"
 #include "tools/lv2host/urid_map.h"
 
 namespace tavolu::testing {
@@ -24,12 +22,8 @@ namespace tavolu::testing {
 using lv2host::UridMap;
 namespace {
 
-using Pixels = std::vector<uint32_t>;
-
-constexpr int kWidth = layout::kWindowWidth;    // px
-constexpr int kHeight = layout::kWindowHeight;  // px
-constexpr auto kPatience = std::chrono::seconds(5);
-constexpr auto kIdlePeriod = std::chrono::milliseconds(2);
+constexpr int kWidth = kEditorWidth;    // px
+constexpr int kHeight = kEditorHeight;  // px
 
 struct PortWrite {
     uint32_t port, size, format;
@@ -46,15 +40,7 @@ struct Touch {
     bool grabbed;
 };
 
-int differingIn(const Pixels& a, const Pixels& b, const CRect& r) {
-    int count = 0;
-    for (int32_t y = r.top; y < r.bottom; ++y)
-        for (int32_t x = r.left; x < r.right; ++x)
-            count += a[size_t(y) * kWidth + size_t(x)] != b[size_t(y) * kWidth + size_t(x)];
-    return count;
-}
-
-class Lv2UiOnScreen : public XvfbSuite {
+class Lv2UiOnScreen : public EditorScreenSuite {
   protected:
     void SetUp() override {
         openDesktop(kWidth, kHeight);
@@ -103,32 +89,7 @@ class Lv2UiOnScreen : public XvfbSuite {
         return 0;
     }
 
-    template <class Done>
-    bool idleUntil(Done done) {
-        const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-        while (std::chrono::steady_clock::now() < giveUp) {
-            EXPECT_EQ(idle->idle(handle), 0);
-            if (done()) return true;
-            std::this_thread::sleep_for(kIdlePeriod);
-        }
-        return false;
-    }
-    Pixels settle() {
-        Pixels last = desktop->pixels(editor, kWidth, kHeight);
-        idleUntil([&] {
-            Pixels now = desktop->pixels(editor, kWidth, kHeight);
-            const bool still = now == last;
-            last = std::move(now);
-            return still;
-        });
-        return last;
-    }
-    bool idleUntilChangedIn(layout::ControlId id) {
-        return idleUntil([&] {
-            return differingIn(desktop->pixels(editor, kWidth, kHeight), screen,
-                               layout::row(id).rect) > 0;
-        });
-    }
+    void idleOnce() override { EXPECT_EQ(idle->idle(handle), 0); }
 
     void controlEvent(int32_t port, float value) {
         descriptor->port_event(handle, static_cast<uint32_t>(port), sizeof value, 0, &value);
@@ -165,8 +126,6 @@ class Lv2UiOnScreen : public XvfbSuite {
     const LV2UI_Descriptor* descriptor = nullptr;
     const LV2UI_Idle_Interface* idle = nullptr;
     LV2UI_Handle handle = nullptr;
-    XWindowId editor = 0;
-    Pixels screen;
     std::vector<PortWrite> writes;
     std::vector<Touch> touches;
     std::pair<int, int> askedSize{0, 0};
