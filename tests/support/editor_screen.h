@@ -70,9 +70,8 @@ class EditorScreenSuite : public XvfbSuite {
     // Idles until the control's rectangle differs from `screen`, or until it
     // shows `screen` again.
     bool idleUntilChangedIn(layout::ControlId id, bool changed = true) {
-        return idleUntil([&] {
-            return (differingIn(picture(), screen, layout::row(id).rect) > 0) == changed;
-        });
+        return idleUntil(
+            [&] { return (differingIn(picture(), screen, layout::row(id).rect) > 0) == changed; });
     }
 
     XWindowId editor = 0;
