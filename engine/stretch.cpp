@@ -105,6 +105,10 @@ template <Phase kPhase, LfoMode kMode>
                                  : 0.0f;
     int32_t j = begin;
     Stop why = Stop::kEnd;
+    // Two samples a turn: the values that pass from one sample to the next
+    // (the sine, the envelope) swap registers between the two copies instead
+    // of being moved back at every turn.
+#pragma GCC unroll 2
     for (; j < end; ++j) {
         const float m = mono[j];
         if (detectorCallsOut(v, s, std::fabs(m))) [[unlikely]] {
