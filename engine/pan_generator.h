@@ -152,8 +152,8 @@ template <bool kCalls = true>
 
 // [audio thread] The second part of a sample: the envelope, the LFO and the
 // slewed pan position, which it answers. Without kCalls the bar line is left
-// out: the caller has made sure that none is pending. kPhase and kDeferred
-// state what the caller knows of the envelope's phase and of the LFO.
+// out: the caller has made sure that none is pending. kPhase and kMode state
+// what the caller knows of the envelope's phase and of the LFO.
 template <bool kCalls = true, Phase kPhase = Phase::kAny, LfoMode kMode = LfoMode::kAny>
 [[gnu::always_inline]] inline float movePan(Voice& v, const Settings& s, Engine& e, bool fired,
                                             float restingRaw = 0.0f) {
