@@ -2,6 +2,7 @@
 // editor reports, and what becomes of bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -43,6 +44,26 @@ TEST(PanLaw, ChannelGainsOfTheTable) {
         e.processReplacing(l, r, l, r, 4);
         EXPECT_FLOAT_EQ(l[3], row.left) << row.t << " " << row.centerVol;
         EXPECT_FLOAT_EQ(r[3], row.right) << row.t << " " << row.centerVol;
+    }
+}
+
+// The gains are kept from block to block; whatever moves the pan position or
+// a control in between, the next block follows the law.
+TEST(PanLaw, KeptGainsFollowChangesBetweenBlocks) {
+    EngineRig rig;
+    Engine& e = rig.engine();
+    const float settings[][3] = {{0.25f, 1.0f, 1.0f}, {0.25f, 0.0f, 1.0f}, {0.25f, 0.0f, 0.5f},
+                                 {0.75f, 0.0f, 0.5f}, {0.75f, 0.0f, 0.5f}, {0.25f, 1.0f, 1.0f}};
+    for (const auto& [t, centerVol, dryWet] : settings) {
+        restAt(rig, t, centerVol, dryWet);
+        float l[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+        float r[4] = {0.5f, 0.5f, 0.5f, 0.5f};
+        e.processReplacing(l, r, l, r, 4);
+        const float w = centerVol + 1.0f;
+        const float left = 1.0f - dryWet * std::max(0.0f, 1.0f - (1.0f - t) * w);
+        const float right = 1.0f - dryWet * std::max(0.0f, 1.0f - t * w);
+        EXPECT_FLOAT_EQ(l[0], left) << t << " " << centerVol << " " << dryWet;
+        EXPECT_FLOAT_EQ(r[0], right) << t << " " << centerVol << " " << dryWet;
     }
 }
 
