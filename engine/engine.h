@@ -1,6 +1,7 @@
 // The panning engine: its whole state as plain records (the per-sample part
-// in engine/chain_state.h), and the small functions that move it. The engine knows nothing of the
-// host, the editor or the toolkit; it reaches outward only through EngineHost.
+// in engine/chain_state.h), and the small functions that move it. The engine
+// knows nothing of the host, the editor or the toolkit; it reaches outward
+// only through EngineHost.
 //
 // Arithmetic: fields are float (32-bit) unless noted, intermediates are double,
 // and every value is rounded to its field's type where it is stored. Constants
